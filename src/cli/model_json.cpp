@@ -1,0 +1,201 @@
+#include "model_json.h"
+
+#include "sjis_utf8.h"
+
+namespace pikrotta {
+
+using nlohmann::ordered_json;
+
+namespace {
+
+void PutHead(ordered_json& j, const TJwwEntHead& h) {
+  j["LayerGroup"] = h.LayerGroup;
+  j["Layer"] = h.Layer;
+  j["Color"] = h.Color;
+  j["LineType"] = h.LineType;
+  j["LineWidth"] = h.LineWidth;
+}
+
+ordered_json ToJson(const TJwwEntLine& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["PolylineNo"] = r.PolylineNo;
+  j["X1"] = r.X1, j["Y1"] = r.Y1, j["X2"] = r.X2, j["Y2"] = r.Y2;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntCircle& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["Cx"] = r.Cx, j["Cy"] = r.Cy, j["Radius"] = r.Radius;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntArc& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["Cx"] = r.Cx, j["Cy"] = r.Cy, j["Radius"] = r.Radius;
+  j["StartAngle"] = r.StartAngle, j["EndAngle"] = r.EndAngle;
+  j["Flatness"] = r.Flatness, j["Tilt"] = r.Tilt;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntText& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["TextKind"] = r.TextKind, j["TextAnchor"] = r.TextAnchor, j["TextStyleNo"] = r.TextStyleNo;
+  j["CharWidth"] = r.CharWidth, j["CharHeight"] = r.CharHeight, j["CharSpacing"] = r.CharSpacing;
+  j["X"] = r.X, j["Y"] = r.Y, j["Dx"] = r.Dx, j["Dy"] = r.Dy;
+  j["FontName"] = SjisToUtf8(r.FontName);
+  j["Text"] = SjisToUtf8(r.Text);
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntPoint& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["X"] = r.X, j["Y"] = r.Y;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntPointEx& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["X"] = r.X, j["Y"] = r.Y, j["MarkScale"] = r.MarkScale, j["MarkAngle"] = r.MarkAngle;
+  j["MarkCode"] = r.MarkCode;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntMsgText& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["Frame"] = ToJson(r.Frame);
+  j["Body"] = ToJson(r.Body);
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntBlk& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["X"] = r.X, j["Y"] = r.Y;
+  j["BlockName"] = SjisToUtf8(r.BlockName);
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntSolid2& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["ExtColor"] = r.ExtColor;
+  j["X1"] = r.X1, j["Y1"] = r.Y1, j["X2"] = r.X2, j["Y2"] = r.Y2;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntSolid3& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["ExtColor"] = r.ExtColor;
+  j["X1"] = r.X1, j["Y1"] = r.Y1, j["X2"] = r.X2, j["Y2"] = r.Y2, j["X3"] = r.X3, j["Y3"] = r.Y3;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntSolid4& r) {
+  ordered_json j;
+  PutHead(j, r);
+  j["ExtColor"] = r.ExtColor;
+  j["X1"] = r.X1, j["Y1"] = r.Y1, j["X2"] = r.X2, j["Y2"] = r.Y2;
+  j["X3"] = r.X3, j["Y3"] = r.Y3, j["X4"] = r.X4, j["Y4"] = r.Y4;
+  return j;
+}
+
+void PutArcSolid(ordered_json& j, const auto& r) {
+  PutHead(j, r);
+  j["ExtColor"] = r.ExtColor;
+  j["Cx"] = r.Cx, j["Cy"] = r.Cy, j["Radius"] = r.Radius, j["Flatness"] = r.Flatness;
+  j["Tilt"] = r.Tilt, j["Start"] = r.Start, j["Sweep"] = r.Sweep;
+}
+
+ordered_json ToJson(const TJwwEntSolidSc& r) {
+  ordered_json j;
+  PutArcSolid(j, r);
+  j["ShapeParam"] = r.ShapeParam;
+  return j;
+}
+
+ordered_json ToJson(const TJwwEntSolidSo& r) {
+  ordered_json j;
+  PutArcSolid(j, r);
+  j["InnerRadius"] = r.InnerRadius;
+  return j;
+}
+
+template <class T>
+ordered_json TableToJson(const std::vector<T>& table, int32_t count) {
+  ordered_json a = ordered_json::array();
+  for (int32_t i = 0; i < count; ++i) a.push_back(ToJson(table[static_cast<size_t>(i)]));
+  return a;
+}
+
+void PutHeader(ordered_json& j, const TJwwGaibu& m) {
+  j["JwwFileName"] = SjisToUtf8(m.JwwFileName);
+  j["NoScale"] = m.NoScale;
+  j["LayerGroupScale"] = m.LayerGroupScale;
+  ordered_json styles = ordered_json::array();
+  for (const TJwwTextStyle& s : m.JwwTextStyles)
+    styles.push_back({{"CharWidth", s.CharWidth},
+                      {"CharHeight", s.CharHeight},
+                      {"CharSpacing", s.CharSpacing},
+                      {"Color", s.Color}});
+  j["JwwTextStyles"] = styles;
+}
+
+// Calls put(name, table, count) for every entity table in kind order.
+template <class Put>
+void ForEachTable(const TJwwGaibu& m, Put put) {
+  put("JwwLines", m.JwwLines, m.JwwLineCount);
+  put("JwwCircles", m.JwwCircles, m.JwwCircleCount);
+  put("JwwArcs", m.JwwArcs, m.JwwArcCount);
+  put("JwwTexts", m.JwwTexts, m.JwwTextCount);
+  put("JwwPoints", m.JwwPoints, m.JwwPointCount);
+  put("JwwPointExs", m.JwwPointExs, m.JwwPointExCount);
+  put("JwwMsgTexts", m.JwwMsgTexts, m.JwwMsgTextCount);
+  put("JwwBlocks", m.JwwBlocks, m.JwwBlockCount);
+  put("JwwSolid2s", m.JwwSolid2s, m.JwwSolid2Count);
+  put("JwwSolid3s", m.JwwSolid3s, m.JwwSolid3Count);
+  put("JwwSolid4s", m.JwwSolid4s, m.JwwSolid4Count);
+  put("JwwSolidScs", m.JwwSolidScs, m.JwwSolidScCount);
+  put("JwwSolidSes", m.JwwSolidSes, m.JwwSolidSeCount);
+  put("JwwSolidSos", m.JwwSolidSos, m.JwwSolidSoCount);
+  put("JwwSolidSgs", m.JwwSolidSgs, m.JwwSolidSgCount);
+}
+
+}  // namespace
+
+ordered_json ModelToJson(const TJwwGaibu& model) {
+  ordered_json j;
+  PutHeader(j, model);
+  ordered_json order = ordered_json::array();
+  for (int32_t i = 0; i < model.JwwOrderCount; ++i) {
+    const TJwwOrderItem& item = model.JwwOrder[static_cast<size_t>(i)];
+    order.push_back({item.EntityKind, item.EntityIndex});
+  }
+  j["JwwOrder"] = std::move(order);
+  ForEachTable(model, [&](const char* name, const auto& table, int32_t count) {
+    j[name] = TableToJson(table, count);
+  });
+  return j;
+}
+
+ordered_json ModelSummaryToJson(const TJwwGaibu& model) {
+  ordered_json j;
+  PutHeader(j, model);
+  j["JwwOrderCount"] = model.JwwOrderCount;
+  ForEachTable(model, [&](const char* name, const auto&, int32_t count) {
+    // "JwwLines" -> "JwwLineCount": the count keeps the table's name without its plural "s".
+    std::string key(name);
+    key.pop_back();
+    j[key + "Count"] = count;
+  });
+  return j;
+}
+
+}  // namespace pikrotta

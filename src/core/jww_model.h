@@ -1,0 +1,278 @@
+// The in-memory copy of the drawing that Jw_cad hands over: fifteen entity tables, the order
+// in which the entities were read, the drawing's header values and the reader's state.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace pikrotta {
+
+enum TEntityKind : int32_t {
+  ekLine = 1,
+  ekCircle,
+  ekArc,
+  ekText,
+  ekPoint,
+  ekPointEx,
+  ekMsgText,
+  ekBlock,
+  ekSolid2,
+  ekSolid3,
+  ekSolid4,
+  ekSolidSc,
+  ekSolidSe,
+  ekSolidSo,
+  ekSolidSg,
+};
+constexpr int32_t kEntityKindCount = 15;
+
+// Tables grow by this many records at a time; new records are zero-filled.
+constexpr int32_t kTableBlock = 1000;
+// Longest text or font name a text record keeps, in bytes.
+constexpr size_t kMaxTextBytes = 255;
+
+struct TJwwTextStyle {
+  double CharWidth = 0;
+  double CharHeight = 0;
+  double CharSpacing = 0;
+  int32_t Color = 0;
+  bool operator==(const TJwwTextStyle&) const = default;
+};
+
+struct TJwwEntHead {
+  int32_t LayerGroup = 0;
+  int32_t Layer = 0;
+  int32_t Color = 0;
+  int32_t LineType = 0;
+  int32_t LineWidth = 0;
+  bool operator==(const TJwwEntHead&) const = default;
+};
+
+struct TJwwEntLine : TJwwEntHead {
+  int32_t PolylineNo = 0;
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+  bool operator==(const TJwwEntLine&) const = default;
+};
+
+struct TJwwEntCircle : TJwwEntHead {
+  double Cx = 0, Cy = 0, Radius = 0;
+  bool operator==(const TJwwEntCircle&) const = default;
+};
+
+struct TJwwEntArc : TJwwEntHead {
+  double Cx = 0, Cy = 0, Radius = 0;
+  double StartAngle = 0, EndAngle = 0;  // degrees
+  double Flatness = 0, Tilt = 0;        // Tilt in degrees
+  bool operator==(const TJwwEntArc&) const = default;
+};
+
+struct TJwwEntText : TJwwEntHead {
+  int32_t TextKind = 0;
+  int32_t TextAnchor = 0;
+  int32_t TextStyleNo = 0;
+  double CharWidth = 0, CharHeight = 0, CharSpacing = 0;
+  double X = 0, Y = 0, Dx = 0, Dy = 0;
+  std::string FontName;
+  std::string Text;
+  bool operator==(const TJwwEntText&) const = default;
+};
+
+struct TJwwEntPoint : TJwwEntHead {
+  double X = 0, Y = 0;
+  bool operator==(const TJwwEntPoint&) const = default;
+};
+
+struct TJwwEntPointEx : TJwwEntHead {
+  double X = 0, Y = 0, MarkScale = 0, MarkAngle = 0;  // MarkAngle in degrees
+  int32_t MarkCode = 0;
+  bool operator==(const TJwwEntPointEx&) const = default;
+};
+
+struct TJwwEntMsgText : TJwwEntHead {
+  TJwwEntLine Frame;
+  TJwwEntText Body;
+  bool operator==(const TJwwEntMsgText&) const = default;
+};
+
+struct TJwwEntBlk : TJwwEntHead {
+  double X = 0, Y = 0;
+  std::string BlockName;
+  bool operator==(const TJwwEntBlk&) const = default;
+};
+
+struct TJwwEntSolid2 : TJwwEntHead {
+  int32_t ExtColor = 0;
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+  bool operator==(const TJwwEntSolid2&) const = default;
+};
+
+struct TJwwEntSolid3 : TJwwEntHead {
+  int32_t ExtColor = 0;
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0;
+  bool operator==(const TJwwEntSolid3&) const = default;
+};
+
+struct TJwwEntSolid4 : TJwwEntHead {
+  int32_t ExtColor = 0;
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0, X4 = 0, Y4 = 0;
+  bool operator==(const TJwwEntSolid4&) const = default;
+};
+
+// "sc" and "se" solids; angles in radians.
+struct TJwwEntSolidSc : TJwwEntHead {
+  int32_t ExtColor = 0;
+  double Cx = 0, Cy = 0, Radius = 0, Flatness = 0, Tilt = 0, Start = 0, Sweep = 0;
+  int32_t ShapeParam = 0;
+  bool operator==(const TJwwEntSolidSc&) const = default;
+};
+using TJwwEntSolidSe = TJwwEntSolidSc;
+
+// "so" and "sg" solids: ring sectors; angles in radians.
+struct TJwwEntSolidSo : TJwwEntHead {
+  int32_t ExtColor = 0;
+  double Cx = 0, Cy = 0, Radius = 0, Flatness = 0, Tilt = 0, Start = 0, Sweep = 0;
+  double InnerRadius = 0;
+  bool operator==(const TJwwEntSolidSo&) const = default;
+};
+using TJwwEntSolidSg = TJwwEntSolidSo;
+
+struct TJwwOrderItem {
+  int32_t EntityKind = 0;
+  int32_t EntityIndex = 0;
+  bool operator==(const TJwwOrderItem&) const = default;
+};
+
+// Attributes that carry from attribute lines of the transfer file to the entities after them.
+struct TJwwState {
+  int32_t CurLayerGroup = 0;
+  int32_t CurLayer = 0;
+  int32_t CurColor = 1;
+  int32_t CurLineType = 1;
+  int32_t CurLineWidth = 0;
+  int32_t CurTextStyleNo = 1;
+  TJwwTextStyle FreeTextStyle{2.0, 2.0, 0.0, 1};
+  int32_t CurTextAnchor = 0;
+  std::string CurFontName = DefaultFontName();
+  int32_t CurPointColor = 1;
+  int32_t CurExtColor = 0;
+  bool PolylineMode = false;
+  int32_t PolylineCount = 0;
+  bool MsgMode = false;
+  TJwwEntLine MsgFrame = DefaultMsgFrame();
+  bool operator==(const TJwwState&) const = default;
+
+  // "<ＭＳ ゴシック>" in Shift-JIS.
+  static std::string DefaultFontName() { return "<\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E>"; }
+  static TJwwEntLine DefaultMsgFrame() {
+    TJwwEntLine frame;
+    frame.Color = 1;
+    frame.LineType = 1;
+    frame.X2 = 1.0;
+    return frame;
+  }
+};
+
+// Appends one zero-filled record, reserving space in blocks of kTableBlock records: the
+// table's length becomes count + 999 when the count reaches 1, 1001, 2001, ...
+template <class T>
+T& AppendRecord(std::vector<T>& table, int32_t& count) {
+  ++count;
+  // vector::resize grows the capacity geometrically, so reading stays linear.
+  if (count % kTableBlock == 1) table.resize(static_cast<size_t>(count) + kTableBlock - 1);
+  return table[static_cast<size_t>(count) - 1];
+}
+
+// The drawing model. Only the first Count records of each table are valid.
+struct TJwwGaibu {
+  std::string JwwFileName;
+  std::array<double, 16> LayerGroupScale{};
+  bool NoScale = false;
+  std::array<TJwwTextStyle, 10> JwwTextStyles{};  // styles 1..10 at indices 0..9
+
+  std::vector<TJwwOrderItem> JwwOrder;
+  int32_t JwwOrderCount = 0;
+
+  std::vector<TJwwEntLine> JwwLines;
+  int32_t JwwLineCount = 0;
+  std::vector<TJwwEntCircle> JwwCircles;
+  int32_t JwwCircleCount = 0;
+  std::vector<TJwwEntArc> JwwArcs;
+  int32_t JwwArcCount = 0;
+  std::vector<TJwwEntText> JwwTexts;
+  int32_t JwwTextCount = 0;
+  std::vector<TJwwEntPoint> JwwPoints;
+  int32_t JwwPointCount = 0;
+  std::vector<TJwwEntPointEx> JwwPointExs;
+  int32_t JwwPointExCount = 0;
+  std::vector<TJwwEntMsgText> JwwMsgTexts;
+  int32_t JwwMsgTextCount = 0;
+  std::vector<TJwwEntBlk> JwwBlocks;
+  int32_t JwwBlockCount = 0;
+  std::vector<TJwwEntSolid2> JwwSolid2s;
+  int32_t JwwSolid2Count = 0;
+  std::vector<TJwwEntSolid3> JwwSolid3s;
+  int32_t JwwSolid3Count = 0;
+  std::vector<TJwwEntSolid4> JwwSolid4s;
+  int32_t JwwSolid4Count = 0;
+  std::vector<TJwwEntSolidSc> JwwSolidScs;
+  int32_t JwwSolidScCount = 0;
+  std::vector<TJwwEntSolidSe> JwwSolidSes;
+  int32_t JwwSolidSeCount = 0;
+  std::vector<TJwwEntSolidSo> JwwSolidSos;
+  int32_t JwwSolidSoCount = 0;
+  std::vector<TJwwEntSolidSg> JwwSolidSgs;
+  int32_t JwwSolidSgCount = 0;
+
+  TJwwState JwwState;
+
+  TJwwGaibu() { ResetModel(); }
+
+  // Header values to their defaults, every table and the order list emptied, reader state reset.
+  void ResetModel();
+  // Releases the tables and the order list; the header values stay.
+  void FreeModel();
+
+  // Style 1..10 of the drawing.
+  TJwwTextStyle& TextStyle(int32_t no) { return JwwTextStyles[static_cast<size_t>(no) - 1]; }
+  const TJwwTextStyle& TextStyle(int32_t no) const {
+    return JwwTextStyles[static_cast<size_t>(no) - 1];
+  }
+
+  // The table of one kind and its count, as a pair of references.
+  template <TEntityKind K>
+  auto Table() {
+    if constexpr (K == ekLine) return std::tie(JwwLines, JwwLineCount);
+    else if constexpr (K == ekCircle) return std::tie(JwwCircles, JwwCircleCount);
+    else if constexpr (K == ekArc) return std::tie(JwwArcs, JwwArcCount);
+    else if constexpr (K == ekText) return std::tie(JwwTexts, JwwTextCount);
+    else if constexpr (K == ekPoint) return std::tie(JwwPoints, JwwPointCount);
+    else if constexpr (K == ekPointEx) return std::tie(JwwPointExs, JwwPointExCount);
+    else if constexpr (K == ekMsgText) return std::tie(JwwMsgTexts, JwwMsgTextCount);
+    else if constexpr (K == ekBlock) return std::tie(JwwBlocks, JwwBlockCount);
+    else if constexpr (K == ekSolid2) return std::tie(JwwSolid2s, JwwSolid2Count);
+    else if constexpr (K == ekSolid3) return std::tie(JwwSolid3s, JwwSolid3Count);
+    else if constexpr (K == ekSolid4) return std::tie(JwwSolid4s, JwwSolid4Count);
+    else if constexpr (K == ekSolidSc) return std::tie(JwwSolidScs, JwwSolidScCount);
+    else if constexpr (K == ekSolidSe) return std::tie(JwwSolidSes, JwwSolidSeCount);
+    else if constexpr (K == ekSolidSo) return std::tie(JwwSolidSos, JwwSolidSoCount);
+    else {
+      static_assert(K == ekSolidSg, "unknown entity kind");
+      return std::tie(JwwSolidSgs, JwwSolidSgCount);
+    }
+  }
+
+  // Records the new entity in JwwOrder, then appends a zero-filled record to its table.
+  template <TEntityKind K>
+  auto& AddEntity() {
+    auto [table, count] = Table<K>();
+    AppendRecord(JwwOrder, JwwOrderCount) = TJwwOrderItem{K, count};
+    return AppendRecord(table, count);
+  }
+
+  bool operator==(const TJwwGaibu&) const = default;
+};
+
+}  // namespace pikrotta

@@ -1,0 +1,45 @@
+// Conversion, Shift-JIS string and plane-geometry helpers shared by every unit.
+// Strings are Shift-JIS bytes; positions and lengths are 1-based, as everywhere in the core.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pikrotta {
+
+// Lead bytes of a double-byte character. 0x80 and 0xFD are included on purpose: the
+// reader, the cutters and the text drawer must all agree on one test.
+constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
+constexpr bool IsLeadByte(char b) { return IsLeadByte(static_cast<unsigned char>(b)); }
+
+// Whole-string conversions that give 0 for anything that is not a number. Leading blanks
+// and a sign are accepted; integers may be "$"-prefixed hexadecimal. A value that does not
+// fit (int32 for integers, float64 for floats, including underflow) also gives 0.
+int32_t StrToIntDef0(std::string_view s);
+double StrToFloatDef0(std::string_view s);
+
+// The characters of s that begin within its last |n| bytes, never half a character.
+std::string RightStrMB(std::string_view s, int32_t n);
+// The whole characters lying within bytes start .. start + count - 1.
+void CopyMB(std::string_view s, int32_t start, int32_t count, std::string& part, int32_t& taken);
+// Number of characters; a lone lead byte at the end counts as one.
+int32_t LengthMB(std::string_view s);
+// Characters number start .. start + count - 1.
+void CopyCharsMB(std::string_view s, int32_t start, int32_t count, std::string& part);
+
+// Truncates v + 0.5 (v - 0.5 when negative). Values beyond int32 saturate and NaN gives 0,
+// so a far-away point maps to a far-away pixel instead of undefined behaviour.
+int32_t RoundHalfAway(double v);
+double PointDistance(double x1, double y1, double x2, double y2);
+// Direction of (dx, dy) in [0, 2*pi); 0 for a vector shorter than 1e-10 on both axes.
+double DirectionAngle(double dx, double dy);
+double RotateX(double x, double y, double cx, double cy, double a);
+double RotateY(double x, double y, double cx, double cy, double a);
+// 0: parallel or both vertical; 1: the lines meet within both segments; 2: they meet outside.
+int32_t LineIntersection(double x1, double y1, double x2, double y2, double x3, double y3,
+                         double x4, double y4, double& px, double& py);
+double EstimateTextWidth(std::string_view text, double w, double d);
+void ExchangeDoubles(double& a, double& b);
+
+}  // namespace pikrotta

@@ -1,0 +1,429 @@
+#include "transfer_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "my_func.h"
+
+namespace pikrotta {
+
+void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields) {
+  fields = TTransferFields{};
+  size_t pos = 0;
+  size_t fieldStart = 0;
+  int32_t n = 1;
+  bool splitting = true;
+  auto closeField = [&] {
+    if (n <= kTransferFieldCapacity)
+      fields.F[static_cast<size_t>(n) - 1] = std::string_view(scratch + fieldStart, pos - fieldStart);
+  };
+  const size_t size = line.size();
+  for (size_t i = 0; i < size; ++i) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    // A double-byte character is copied whole whatever the switch says, so a trail byte that
+    // looks like a blank, a quote or "=" never acts as one. A lone lead byte at the end is dropped.
+    if (IsLeadByte(b)) {
+      if (i + 1 == size) break;
+      scratch[pos++] = line[i];
+      scratch[pos++] = line[++i];
+      continue;
+    }
+    if (splitting) {
+      if (b == '"') {
+        splitting = false;
+        continue;
+      }
+      if (b == '=') {
+        scratch[pos++] = '=';
+        splitting = false;
+        continue;
+      }
+      if (b == ' ' || b == '\t') {
+        if (pos > fieldStart) {
+          closeField();
+          ++n;
+          fieldStart = pos;
+        }
+        continue;
+      }
+    }
+    if (b >= 0x20 && b <= 0xFD) scratch[pos++] = line[i];
+  }
+  closeField();
+  fields.Count = n;
+}
+
+namespace {
+
+int HexDigit(std::string_view s, size_t index) {
+  if (index >= s.size()) return 0;
+  const char c = s[index];
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return 0;
+}
+
+std::string Cut255(std::string_view s) { return std::string(s.substr(0, kMaxTextBytes)); }
+
+void CopyHead(TJwwEntHead& head, const TJwwState& state) {
+  head.LayerGroup = state.CurLayerGroup;
+  head.Layer = state.CurLayer;
+  head.Color = state.CurColor;
+  head.LineType = state.CurLineType;
+  head.LineWidth = state.CurLineWidth;
+}
+
+// TextKind of a text key, or -1.
+int32_t TextKindOf(std::string_view key) {
+  static constexpr std::string_view kKeys[] = {"ch", "cv", "cs", "cr", "co",
+                                               "cp", "ct", "ck", "cz", "c2"};
+  for (int32_t k = 0; k < 10; ++k)
+    if (key == kKeys[k]) return k;
+  return -1;
+}
+
+void FillText(TJwwEntText& text, const TJwwGaibu& model, int32_t kind,
+              const TTransferFields& f) {
+  const TJwwState& state = model.JwwState;
+  CopyHead(text, state);
+  text.TextKind = kind;
+  text.TextAnchor = state.CurTextAnchor;
+  text.TextStyleNo = state.CurTextStyleNo;
+  const bool numbered = text.TextStyleNo >= 1 && text.TextStyleNo <= 10;
+  const TJwwTextStyle& style = numbered ? model.TextStyle(text.TextStyleNo) : state.FreeTextStyle;
+  text.CharWidth = style.CharWidth;
+  text.CharHeight = style.CharHeight;
+  text.CharSpacing = style.CharSpacing;
+  text.Color = style.Color;
+  text.X = StrToFloatDef0(f[2]);
+  text.Y = StrToFloatDef0(f[3]);
+  text.Dx = StrToFloatDef0(f[4]);
+  text.Dy = StrToFloatDef0(f[5]);
+  text.FontName = Cut255(state.CurFontName);
+  text.Text = Cut255(f[6]);
+}
+
+struct TCorner {
+  double X, Y;
+};
+
+bool Coincide(TCorner p, TCorner q) {
+  return std::abs(p.X - q.X) <= 1e-10 && std::abs(p.Y - q.Y) <= 1e-10;
+}
+
+TCorner CornerOf(const TTransferFields& f, int32_t firstField) {
+  return {StrToFloatDef0(f[firstField]), StrToFloatDef0(f[firstField + 1])};
+}
+
+template <TEntityKind K>
+auto& AddSolid(TJwwGaibu& model) {
+  auto& solid = model.AddEntity<K>();
+  CopyHead(solid, model.JwwState);
+  solid.ExtColor = model.JwwState.CurExtColor;
+  return solid;
+}
+
+void AddSolid2(TJwwGaibu& model, TCorner p1, TCorner p2) {
+  auto& s = AddSolid<ekSolid2>(model);
+  s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y;
+}
+
+void AddSolid3(TJwwGaibu& model, TCorner p1, TCorner p2, TCorner p3) {
+  auto& s = AddSolid<ekSolid3>(model);
+  s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y, s.X3 = p3.X, s.Y3 = p3.Y;
+}
+
+void AddThreeCornerSolid(TJwwGaibu& model, const TTransferFields& f) {
+  const TCorner p1 = CornerOf(f, 2), p2 = CornerOf(f, 4), p3 = CornerOf(f, 6);
+  if (Coincide(p1, p2)) AddSolid2(model, p1, p3);
+  else if (Coincide(p2, p3)) AddSolid2(model, p1, p2);
+  else AddSolid3(model, p1, p2, p3);
+}
+
+void AddFourCornerSolid(TJwwGaibu& model, const TTransferFields& f) {
+  const TCorner p1 = CornerOf(f, 2), p2 = CornerOf(f, 4), p3 = CornerOf(f, 6),
+                p4 = CornerOf(f, 8);
+  if (Coincide(p1, p2) && Coincide(p1, p3)) AddSolid2(model, p1, p4);
+  else if (Coincide(p2, p3) && Coincide(p2, p4)) AddSolid2(model, p1, p2);
+  else if (Coincide(p1, p2) && Coincide(p3, p4)) AddSolid2(model, p1, p3);
+  else if (Coincide(p4, p1) || Coincide(p4, p2) || Coincide(p4, p3)) AddSolid3(model, p1, p2, p3);
+  else if (Coincide(p3, p1) || Coincide(p3, p2)) AddSolid3(model, p1, p2, p4);
+  else if (Coincide(p2, p1)) AddSolid3(model, p1, p3, p4);
+  else {
+    auto& s = AddSolid<ekSolid4>(model);
+    s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y;
+    s.X3 = p3.X, s.Y3 = p3.Y, s.X4 = p4.X, s.Y4 = p4.Y;
+  }
+}
+
+template <TEntityKind K>
+void AddArcSolid(TJwwGaibu& model, const TTransferFields& f) {
+  auto& s = AddSolid<K>(model);
+  s.Cx = StrToFloatDef0(f[2]);
+  s.Cy = StrToFloatDef0(f[3]);
+  s.Radius = StrToFloatDef0(f[4]);
+  s.Flatness = StrToFloatDef0(f[5]);
+  s.Tilt = StrToFloatDef0(f[6]);
+  s.Start = StrToFloatDef0(f[7]);
+  s.Sweep = StrToFloatDef0(f[8]);
+  if constexpr (K == ekSolidSc || K == ekSolidSe) s.ShapeParam = StrToIntDef0(f[9]);
+  else s.InnerRadius = StrToFloatDef0(f[9]);
+}
+
+// The entity rules (28 to 40). True when the line made an entity.
+bool ApplyEntityRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& f) {
+  const int32_t n = f.Count;
+  TJwwState& state = model.JwwState;
+  if (f1 == "ci" && n == 4) {
+    auto& c = model.AddEntity<ekCircle>();
+    CopyHead(c, state);
+    c.Cx = StrToFloatDef0(f[2]);
+    c.Cy = StrToFloatDef0(f[3]);
+    c.Radius = StrToFloatDef0(f[4]);
+  } else if (f1 == "ci" && n >= 8) {
+    auto& a = model.AddEntity<ekArc>();
+    CopyHead(a, state);
+    a.Cx = StrToFloatDef0(f[2]);
+    a.Cy = StrToFloatDef0(f[3]);
+    a.Radius = StrToFloatDef0(f[4]);
+    a.StartAngle = StrToFloatDef0(f[5]);
+    a.EndAngle = StrToFloatDef0(f[6]);
+    a.Flatness = StrToFloatDef0(f[7]);
+    a.Tilt = StrToFloatDef0(f[8]);
+  } else if (const int32_t kind = TextKindOf(f1); kind >= 0 && n >= 6) {
+    if (state.MsgMode && kind == 2) {
+      auto& m = model.AddEntity<ekMsgText>();
+      CopyHead(m, state);
+      m.Frame = state.MsgFrame;
+      m.Frame.PolylineNo = 0;
+      // The body is built like any text: header from the state, colour from the style.
+      FillText(m.Body, model, 2, f);
+    } else {
+      FillText(model.AddEntity<ekText>(), model, kind, f);
+    }
+  } else if (f1 == "pt" && n == 3) {
+    auto& p = model.AddEntity<ekPoint>();
+    CopyHead(p, state);
+    p.Color = state.CurPointColor;
+    p.X = StrToFloatDef0(f[2]);
+    p.Y = StrToFloatDef0(f[3]);
+  } else if (f1 == "pt" && n >= 6) {
+    auto& p = model.AddEntity<ekPointEx>();
+    CopyHead(p, state);
+    p.Color = state.CurPointColor;
+    p.X = StrToFloatDef0(f[2]);
+    p.Y = StrToFloatDef0(f[3]);
+    p.MarkScale = StrToFloatDef0(f[4]);
+    p.MarkAngle = StrToFloatDef0(f[5]);
+    p.MarkCode = StrToIntDef0(f[6]);
+  } else if (f1 == "BL" && n >= 4) {
+    auto& b = model.AddEntity<ekBlock>();
+    CopyHead(b, state);
+    b.X = StrToFloatDef0(f[2]);
+    b.Y = StrToFloatDef0(f[3]);
+    b.BlockName = std::string(f[4]);
+  } else if (f1 == "sl" && n == 5) {
+    AddSolid2(model, CornerOf(f, 2), CornerOf(f, 4));
+  } else if (f1 == "sl" && n == 7) {
+    AddThreeCornerSolid(model, f);
+  } else if (f1 == "sl" && n >= 9) {
+    AddFourCornerSolid(model, f);
+  } else if (f1 == "sc" && n >= 9) {
+    AddArcSolid<ekSolidSc>(model, f);
+  } else if (f1 == "se" && n >= 9) {
+    AddArcSolid<ekSolidSe>(model, f);
+  } else if (f1 == "so" && n >= 9) {
+    AddArcSolid<ekSolidSo>(model, f);
+  } else if (f1 == "sg" && n >= 9) {
+    AddArcSolid<ekSolidSg>(model, f);
+  } else {
+    return false;
+  }
+  state.PolylineMode = false;
+  state.MsgMode = false;
+  return true;
+}
+
+// The header and attribute rules (2 to 27). True when one of them took the line.
+bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& f) {
+  const int32_t n = f.Count;
+  TJwwState& state = model.JwwState;
+  if (f1 == "hk" && n >= 2) return true;
+  if (f1 == "hs" && n >= 17) {
+    for (int32_t g = 0; g < 16; ++g) model.LayerGroupScale[g] = StrToFloatDef0(f[g + 2]);
+    return true;
+  }
+  if (f1 == "hzs" && n >= 3) return true;
+  if ((f1 == "hcw" || f1 == "hch" || f1 == "hcd" || f1 == "hcc") && n >= 11) {
+    for (int32_t s = 1; s <= 10; ++s) {
+      TJwwTextStyle& style = model.TextStyle(s);
+      const std::string_view v = f[s + 1];
+      switch (f1[2]) {
+        case 'w': style.CharWidth = StrToFloatDef0(v); break;
+        case 'h': style.CharHeight = StrToFloatDef0(v); break;
+        case 'd': style.CharSpacing = StrToFloatDef0(v); break;
+        default: style.Color = StrToIntDef0(v); break;
+      }
+    }
+    return true;
+  }
+  if (f1 == "bz") {
+    model.NoScale = true;
+    return true;
+  }
+  if (f1 == "hn" && n >= 5) return true;
+  if (f1.starts_with("lgn") || f1.starts_with("lyn")) return true;
+
+  // Rules 13 to 20 and 22 also end polyline mode.
+  if (f1.starts_with("lg")) {
+    state.CurLayerGroup = HexDigit(f1, 2);
+  } else if (f1.starts_with("ly")) {
+    state.CurLayer = HexDigit(f1, 2);
+  } else if (f1.starts_with("lc")) {
+    state.CurColor = StrToIntDef0(f1.substr(2));
+    if (state.CurColor == 10 && n >= 2) state.CurExtColor = StrToIntDef0(f[2]);
+  } else if (f1.starts_with("lt")) {
+    state.CurLineType = StrToIntDef0(f1.substr(2));
+  } else if (f1.starts_with("lw")) {
+    state.CurLineWidth = StrToIntDef0(f1.substr(2));
+  } else if (f1.starts_with("cn$")) {
+    state.CurFontName = std::string(f1.substr(3));
+  } else if (f1.starts_with("cn")) {
+    state.CurTextStyleNo = StrToIntDef0(f1.substr(2));
+    if (state.CurTextStyleNo == 0 && n >= 5)
+      state.FreeTextStyle = {StrToFloatDef0(f[2]), StrToFloatDef0(f[3]), StrToFloatDef0(f[4]),
+                             StrToIntDef0(f[5])};
+  } else if (f1.starts_with("cc")) {
+    const int32_t anchor = StrToIntDef0(f1.substr(2, 1));
+    state.CurTextAnchor = anchor >= 0 && anchor <= 8 ? anchor : 0;
+  } else if (f1.size() == 2 && f1[0] == 'z' && f1[1] >= '1' && f1[1] <= '5') {
+    return true;
+  } else if (f1.starts_with("pn")) {
+    state.CurPointColor = StrToIntDef0(f1.substr(2));
+  } else if (f1 == "pl") {
+    ++state.PolylineCount;
+    state.PolylineMode = true;
+    state.MsgMode = false;
+    return true;
+  } else if (f1 == "msg") {
+    state.MsgMode = true;
+    state.PolylineMode = false;
+    return true;
+  } else if (f1 == "#") {
+    state.PolylineMode = false;
+    state.MsgMode = false;
+    return true;
+  } else if ((f1.starts_with("hp") && n >= 3) || f1.starts_with("hhp")) {
+    return true;
+  } else {
+    return false;
+  }
+  state.PolylineMode = false;
+  return true;
+}
+
+// Rule 41: any line of exactly four fields that no key rule took.
+void ApplyFourNumberLine(TJwwGaibu& model, const TTransferFields& f) {
+  TJwwState& state = model.JwwState;
+  TJwwEntLine* line = &state.MsgFrame;
+  if (!state.MsgMode) line = &model.AddEntity<ekLine>();
+  CopyHead(*line, state);
+  line->PolylineNo = state.PolylineMode && !state.MsgMode ? state.PolylineCount : 0;
+  line->X1 = StrToFloatDef0(f[1]);
+  line->Y1 = StrToFloatDef0(f[2]);
+  line->X2 = StrToFloatDef0(f[3]);
+  line->Y2 = StrToFloatDef0(f[4]);
+}
+
+bool CanBeKey(std::string_view f1) {
+  const char c = f1.empty() ? '\0' : f1[0];
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '#';
+}
+
+void ApplyTransferFields(TJwwGaibu& model, const TTransferFields& f) {
+  const std::string_view f1 = f[1];
+  if (f.Count == 1 && f1.empty()) return;
+  if (f1.find("file=") != std::string_view::npos) {
+    model.JwwFileName = std::string(f1.substr(5));
+    return;
+  }
+  // Every key of rules 2 to 40 begins with a letter or "#"; numbers go straight to rule 41.
+  if (CanBeKey(f1) && (ApplyKeyRule(model, f1, f) || ApplyEntityRule(model, f1, f))) return;
+  if (f.Count == 4) ApplyFourNumberLine(model, f);
+}
+
+}  // namespace
+
+void ParseTransferLine(TJwwGaibu& model, std::string_view line) {
+  // Typical lines fit the stack buffer; a longer one gets a buffer of its own.
+  char local[1024];
+  std::string large;
+  char* scratch = local;
+  if (line.size() > sizeof local) {
+    large.resize(line.size());
+    scratch = large.data();
+  }
+  TTransferFields fields;
+  SplitTransferLine(line, scratch, fields);
+  ApplyTransferFields(model, fields);
+}
+
+void TTransferLineFeeder::EndLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ParseTransferLine(Model, line);
+}
+
+bool TTransferLineFeeder::Feed(std::string_view chunk) {
+  if (Ended) return false;
+  if (const size_t eof = chunk.find('\x1A'); eof != std::string_view::npos) {
+    chunk = chunk.substr(0, eof);
+    Ended = true;
+  }
+  size_t start = 0;
+  while (const void* lf = std::memchr(chunk.data() + start, '\n', chunk.size() - start)) {
+    const size_t end = static_cast<size_t>(static_cast<const char*>(lf) - chunk.data());
+    const std::string_view piece = chunk.substr(start, end - start);
+    if (Pending.empty()) {
+      EndLine(piece);
+    } else {
+      Pending.append(piece);
+      EndLine(Pending);
+      Pending.clear();
+    }
+    start = end + 1;
+  }
+  Pending.append(chunk.substr(start));
+  if (Ended) Finish();
+  return !Ended;
+}
+
+void TTransferLineFeeder::Finish() {
+  if (Pending.empty()) return;
+  EndLine(Pending);
+  Pending.clear();
+}
+
+bool ReadTransferFile(TJwwGaibu& model, const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
+    return false;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  TTransferLineFeeder feeder(model);
+  std::vector<char> chunk(size_t{1} << 20);
+  for (;;) {
+    file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    const auto got = static_cast<size_t>(file.gcount());
+    if (got > 0 && !feeder.Feed(std::string_view(chunk.data(), got))) return true;
+    if (file.eof()) break;
+    if (!file) return false;  // an input error: what was read stays applied
+  }
+  feeder.Finish();
+  return true;
+}
+
+}  // namespace pikrotta

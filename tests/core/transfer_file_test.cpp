@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "transfer_test_util.h"
+
+namespace pikrotta {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadTransferText;
+
+// A scratch folder per test, removed afterwards.
+class TransferFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Folder = fs::temp_directory_path() / (std::string("pikrotta-") + info->name() + "-" +
+                                          std::to_string(std::random_device{}()));
+    fs::create_directories(Folder);
+  }
+  void TearDown() override { fs::remove_all(Folder); }
+
+  fs::path Write(std::string_view bytes, const char* name = "JWC_TEMP.TXT") {
+    const fs::path path = Folder / name;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  fs::path Folder;
+};
+
+TEST_F(TransferFile, MissingFileLeavesTheModelAsItWas) {
+  TJwwGaibu m = ReadTransferText("0 0 1 1\n");
+  const TJwwGaibu before = m;
+  EXPECT_FALSE(ReadTransferFile(m, Folder / "JWC_TEMP.TXT"));
+  EXPECT_FALSE(ReadTransferFile(m, Folder));  // a folder is not a file
+  EXPECT_EQ(m, before);
+}
+
+TEST_F(TransferFile, ReadsEveryLineIncludingTheLastWithoutLineEnd) {
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, Write("file=a.jww\r\n0 0 1 1\r\nci 0 0 5")));
+  EXPECT_EQ(m.JwwFileName, "a.jww");
+  EXPECT_EQ(m.JwwLineCount, 1);
+  EXPECT_EQ(m.JwwCircleCount, 1);
+}
+
+TEST_F(TransferFile, EmptyFileGivesAnEmptyModel) {
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, Write("")));
+  EXPECT_EQ(m, TJwwGaibu{});
+}
+
+TEST_F(TransferFile, LinesLongerThanOneReadChunk) {
+  // A text line of 3 MiB spans several read chunks; the record keeps its first 255 bytes.
+  std::string big = "ch 0 0 1 0 " + std::string(3 << 20, 'x') + "\nci 0 0 1\n";
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, Write(big)));
+  ASSERT_EQ(m.JwwTextCount, 1);
+  EXPECT_EQ(m.JwwTexts[0].Text, std::string(255, 'x'));
+  EXPECT_EQ(m.JwwCircleCount, 1);
+}
+
+TEST_F(TransferFile, FiftyMegabyteSingleLine) {
+  std::string big(50u << 20, '7');
+  for (size_t i = 1; i < big.size(); i += 97) big[i] = ' ';
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, Write(big)));
+  EXPECT_EQ(m.JwwOrderCount, 0);  // hundreds of thousands of fields match no rule
+}
+
+TEST_F(TransferFile, RandomBytesDoNotHurt) {
+  std::mt19937 random(12345);
+  std::string junk(1 << 20, '\0');
+  for (char& c : junk) c = static_cast<char>(random());
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, Write(junk)));
+  EXPECT_LE(m.JwwOrderCount, 1 << 20);
+}
+
+TEST(TransferFeeder, LineEnds) {
+  // CR LF and LF end lines; a lone CR stays in the line, where the splitter drops it.
+  EXPECT_EQ(ReadTransferText("0 0 1 1\r\n2 2 3 3\n").JwwLineCount, 2);
+  EXPECT_EQ(ReadTransferText("0 0 1 1\r2 2 3 3\r").JwwLineCount, 0);  // one line of 7 fields
+  EXPECT_EQ(ReadTransferText("0 0 1\r 1").JwwLineCount, 1);             // "0 0 1 1"
+}
+
+TEST(TransferFeeder, EndOfFileByteStopsReading) {
+  const TJwwGaibu m = ReadTransferText("0 0 1 1\n2 2\x1A 3 3\nci 0 0 1\n");
+  EXPECT_EQ(m.JwwLineCount, 1);
+  EXPECT_EQ(m.JwwCircleCount, 0);
+  EXPECT_EQ(ReadTransferText("0 0 1 1\x1A").JwwLineCount, 1);
+}
+
+TEST(TransferFeeder, LoneLeadByteAtTheEndOfTheFile) {
+  const TJwwGaibu m = ReadTransferText("ch 0 0 1 0 ab\x82");
+  ASSERT_EQ(m.JwwTextCount, 1);
+  EXPECT_EQ(m.JwwTexts[0].Text, "ab");
+  // Before a CR LF the lead byte is just as alone.
+  EXPECT_EQ(ReadTransferText("ch 0 0 1 0 ab\x82\r\n").JwwTexts[0].Text, "ab");
+}
+
+TEST(TransferFeeder, ChunkBoundariesDoNotMatter) {
+  const std::string text =
+      "file=C:\\a b\\c.jww\r\nlc3\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\nch 0 0 1 0 \"x \x82\xA0 y\r\n"
+      "msg\r\n0 0 5 5\r\ncs 1 1 1 0 z\r\nsl 0 0 1 0 1 1 0 1\r\nci 0 0 3 0 90 1 0";
+  const TJwwGaibu whole = ReadTransferText(text);
+  ASSERT_EQ(whole.JwwOrderCount, 6);
+  for (size_t piece = 1; piece <= 7; ++piece) {
+    TJwwGaibu m;
+    TTransferLineFeeder feeder(m);
+    for (size_t i = 0; i < text.size(); i += piece) feeder.Feed(std::string_view(text).substr(i, piece));
+    feeder.Finish();
+    EXPECT_EQ(m, whole) << "pieces of " << piece;
+  }
+}
+
+}  // namespace
+}  // namespace pikrotta

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "transfer_reader.h"
+
+namespace pikrotta {
+namespace {
+
+std::vector<std::string> Split(std::string_view line, int32_t* count = nullptr) {
+  std::string scratch(line.size(), '\0');
+  TTransferFields fields;
+  SplitTransferLine(line, scratch.data(), fields);
+  if (count) *count = fields.Count;
+  std::vector<std::string> out;
+  for (int32_t i = 1; i <= std::min(fields.Count, kTransferFieldCapacity); ++i)
+    out.emplace_back(fields[i]);
+  return out;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(SplitTransferLine, Table) {
+  const struct {
+    std::string_view line;
+    Fields fields;
+  } cases[] = {
+      {"ci 0 0 5", {"ci", "0", "0", "5"}},
+      {"ci 0 0 5 ", {"ci", "0", "0", "5", ""}},  // a trailing blank opens one more field
+      {"  ci\t\t0  0", {"ci", "0", "0"}},        // runs of blanks and tabs separate once
+      {"", {""}},
+      {"   ", {""}},
+      {"ch 10 20 30 0 \"ab cd=ef", {"ch", "10", "20", "30", "0", "ab cd=ef"}},
+      {"ch 1 2 3 4 \"a\tb\"c", {"ch", "1", "2", "3", "4", "ab\"c"}},  // tab dropped, 2nd quote kept
+      {"file=C:\\my drawings\\a.jww", {"file=C:\\my drawings\\a.jww"}},
+      {"ab=c d", {"ab=c d"}},
+      {"a\"b c", {"ab c"}},
+      {"a\x01\x1f\x7f b", {"a\x7f", "b"}},               // control bytes dropped, DEL kept
+      {"a\xfe\xff b", {"a", "b"}},                        // 0xFE and 0xFF dropped
+      {"a \xa0\xdf", {"a", "\xa0\xdf"}},                  // half-width katakana are single bytes
+      {"x \x81\x40y", {"x", "\x81\x40y"}},                // trail byte 0x40 is not "@"-special
+      {"x \x82\x20y", {"x", "\x82\x20y"}},                // a trail byte that looks like a blank
+      {"x \x82\x22y z", {"x", "\x82\x22y", "z"}},         // ... or like a quote
+      {"x \x82\x3dy z", {"x", "\x82\x3dy", "z"}},         // ... or like "="
+      {"x \x82\x09y", {"x", "\x82\x09y"}},                // ... or like a tab
+      {"ab\x82", {"ab"}},                                 // lone lead byte at the end dropped
+      {"ab \x82", {"ab", ""}},
+      {"a\r", {"a"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Split(c.line), c.fields) << c.line;
+}
+
+TEST(SplitTransferLine, MoreThan32FieldsAreCountedButNotKept) {
+  std::string line;
+  for (int i = 1; i <= 40; ++i) line += std::to_string(i) + " ";
+  int32_t count = 0;
+  const Fields fields = Split(line, &count);
+  EXPECT_EQ(count, 41);  // forty numbers and the empty field after the last blank
+  ASSERT_EQ(fields.size(), 32u);
+  EXPECT_EQ(fields[31], "32");
+}
+
+}  // namespace
+}  // namespace pikrotta
