@@ -45,6 +45,37 @@ int32_t StrToIntDef0(std::string_view s) {
   return magnitude == kLimit ? 0 : static_cast<int32_t>(magnitude);
 }
 
+namespace {
+
+// Short plain decimals ("-123.4567") are most of a drawing's numbers. When the digits fit in
+// 53 bits and at most 22 of them follow the point, mantissa / 10^k is two exact doubles and
+// one correctly rounded division, so the result equals the full conversion's.
+bool TryShortDecimal(std::string_view s, size_t i, double& value) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction = -1;  // digits after the point, -1 while no point was seen
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 15) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+      if (fraction >= 0) ++fraction;
+    } else if (c == '.' && fraction < 0) {
+      fraction = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  value = static_cast<double>(mantissa) / kPow10[fraction < 0 ? 0 : fraction];
+  return true;
+}
+
+}  // namespace
+
 double StrToFloatDef0(std::string_view s) {
   size_t i = SkipBlanks(s, 0);
   bool negative = false;
@@ -52,6 +83,7 @@ double StrToFloatDef0(std::string_view s) {
   // from_chars would also take "inf", "nan" and a second sign; only digits or "." may follow.
   if (i == s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.')) return 0.0;
   double value = 0.0;
+  if (TryShortDecimal(s, i, value)) return negative ? -value : value;
   const char* end = s.data() + s.size();
   const auto [ptr, ec] = std::from_chars(s.data() + i, end, value, std::chars_format::general);
   if (ec != std::errc() || ptr != end) return 0.0;

@@ -16,17 +16,26 @@ namespace pikrotta {
 constexpr int32_t kTransferFieldCapacity = 32;
 
 struct TTransferFields {
-  std::array<std::string_view, kTransferFieldCapacity> F{};
+  // Spans into the scratch buffer. Only the first min(Count, capacity) are set: the table is
+  // left uninitialised on purpose, since clearing it would cost more than splitting the line.
+  struct TSpan {
+    uint32_t Offset;
+    uint32_t Length;
+  };
+  const char* Base = nullptr;
+  std::array<TSpan, kTransferFieldCapacity> Spans;
   int32_t Count = 0;  // n: the position of the last field, which may be empty
 
   // Field number i, 1-based as in F1, F2, ...; empty past the end.
   std::string_view operator[](int32_t i) const {
-    return i >= 1 && i <= kTransferFieldCapacity ? F[static_cast<size_t>(i) - 1] : std::string_view{};
+    if (i < 1 || i > Count || i > kTransferFieldCapacity) return {};
+    const TSpan span = Spans[static_cast<size_t>(i) - 1];
+    return {Base + span.Offset, span.Length};
   }
 };
 
 // Splits one line into fields. The fields' bytes are written to scratch, which must hold
-// line.size() bytes and outlive the fields.
+// line.size() bytes and outlive the fields. Lines longer than 4 GiB are cut there.
 void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields);
 
 // Applies one line (without its line end) to the reader state and the model.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <random>
+#include <string>
 
 namespace pikrotta {
 namespace {
@@ -171,6 +173,28 @@ TEST(EstimateTextWidth, SpacingOnlyBetweenCharacters) {
   EXPECT_DOUBLE_EQ(EstimateTextWidth(Cat({kA, "a"}), 4, 1), 4 + 1 + 2);
   EXPECT_DOUBLE_EQ(EstimateTextWidth("a\tb", 4, 1), 2 + 0.5 + 0 + 0.5 + 2);
   EXPECT_DOUBLE_EQ(EstimateTextWidth("", 4, 1), 0);
+}
+
+}  // namespace
+}  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+// The short-decimal shortcut must round exactly as the full conversion does.
+TEST(StrToFloatDef0, AgreesWithTheCLibraryOnManyDecimals) {
+  std::mt19937_64 random(2024);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 18);
+    const int point = (random() % 4) ? static_cast<int>(random() % (digits + 1)) : -1;
+    std::string s = (random() & 1) ? "-" : "";
+    for (int d = 0; d < digits; ++d) {
+      if (d == digits - point) s += '.';
+      s += static_cast<char>('0' + random() % 10);
+    }
+    if (point == 0) s += '.';
+    ASSERT_EQ(StrToFloatDef0(s), std::strtod(s.c_str(), nullptr)) << s;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,29 @@ TEST(SplitTransferLine, MoreThan32FieldsAreCountedButNotKept) {
   EXPECT_EQ(count, 41);  // forty numbers and the empty field after the last blank
   ASSERT_EQ(fields.size(), 32u);
   EXPECT_EQ(fields[31], "32");
+}
+
+}  // namespace
+}  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+// Plain ASCII lines take a shortcut. A control byte is dropped by the splitter but sends the
+// line down the general path, so both paths must give the same fields.
+TEST(SplitTransferLine, ShortcutAgreesWithTheGeneralPath) {
+  std::mt19937 random(99);
+  const std::string_view alphabet = "  0123456789.-eabz#$";
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const size_t length = random() % 80;
+    for (size_t k = 0; k < length; ++k) line += alphabet[random() % alphabet.size()];
+    int32_t plainCount = 0, generalCount = 0;
+    const auto plain = Split(line, &plainCount);
+    const auto general = Split(line + "\x01", &generalCount);
+    ASSERT_EQ(plain, general) << line;
+    ASSERT_EQ(plainCount, generalCount) << line;
+  }
 }
 
 }  // namespace
