@@ -54,7 +54,8 @@ fs::path TransferFile(size_t megabytes) {
       fs::temp_directory_path() / ("pikrotta-bench-" + std::to_string(megabytes) + "MB.txt");
   if (!fs::exists(path) || fs::file_size(path) < megabytes << 20) {
     const std::string text = MakeTransferText(megabytes << 20);
-    std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
   }
   return path;
 }

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
 
   std::string dumpFile;
   bool summary = false;
-  CLI::App* dump = app.add_subcommand(
-      "dump", "Print the drawing model read from FILE as one JSON document.");
+  CLI::App* dump =
+      app.add_subcommand("dump", "Print the drawing model read from FILE as one JSON document.");
   dump->add_option("FILE", dumpFile, "transfer file to read")->required();
   dump->add_flag("--summary", summary, "print only the header values and the table counts");
 
@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     std::cout << app.help("", CLI::AppFormatMode::All);
     return kExitOk;
   } catch (const CLI::ParseError& e) {
-    std::cerr << "pikrotta-cli: " << e.what() << "\n" << "Run with --help for usage.\n";
+    std::cerr << "pikrotta-cli: " << e.what() << "\n"
+              << "Run with --help for usage.\n";
     return kExitUsage;
   }
 

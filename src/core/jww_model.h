@@ -165,7 +165,9 @@ struct TJwwState {
   bool operator==(const TJwwState&) const = default;
 
   // "<ＭＳ ゴシック>" in Shift-JIS.
-  static std::string DefaultFontName() { return "<\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E>"; }
+  static std::string DefaultFontName() {
+    return "<\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E>";
+  }
   static TJwwEntLine DefaultMsgFrame() {
     TJwwEntLine frame;
     frame.Color = 1;
@@ -244,20 +246,34 @@ struct TJwwGaibu {
   // The table of one kind and its count, as a pair of references.
   template <TEntityKind K>
   auto Table() {
-    if constexpr (K == ekLine) return std::tie(JwwLines, JwwLineCount);
-    else if constexpr (K == ekCircle) return std::tie(JwwCircles, JwwCircleCount);
-    else if constexpr (K == ekArc) return std::tie(JwwArcs, JwwArcCount);
-    else if constexpr (K == ekText) return std::tie(JwwTexts, JwwTextCount);
-    else if constexpr (K == ekPoint) return std::tie(JwwPoints, JwwPointCount);
-    else if constexpr (K == ekPointEx) return std::tie(JwwPointExs, JwwPointExCount);
-    else if constexpr (K == ekMsgText) return std::tie(JwwMsgTexts, JwwMsgTextCount);
-    else if constexpr (K == ekBlock) return std::tie(JwwBlocks, JwwBlockCount);
-    else if constexpr (K == ekSolid2) return std::tie(JwwSolid2s, JwwSolid2Count);
-    else if constexpr (K == ekSolid3) return std::tie(JwwSolid3s, JwwSolid3Count);
-    else if constexpr (K == ekSolid4) return std::tie(JwwSolid4s, JwwSolid4Count);
-    else if constexpr (K == ekSolidSc) return std::tie(JwwSolidScs, JwwSolidScCount);
-    else if constexpr (K == ekSolidSe) return std::tie(JwwSolidSes, JwwSolidSeCount);
-    else if constexpr (K == ekSolidSo) return std::tie(JwwSolidSos, JwwSolidSoCount);
+    if constexpr (K == ekLine)
+      return std::tie(JwwLines, JwwLineCount);
+    else if constexpr (K == ekCircle)
+      return std::tie(JwwCircles, JwwCircleCount);
+    else if constexpr (K == ekArc)
+      return std::tie(JwwArcs, JwwArcCount);
+    else if constexpr (K == ekText)
+      return std::tie(JwwTexts, JwwTextCount);
+    else if constexpr (K == ekPoint)
+      return std::tie(JwwPoints, JwwPointCount);
+    else if constexpr (K == ekPointEx)
+      return std::tie(JwwPointExs, JwwPointExCount);
+    else if constexpr (K == ekMsgText)
+      return std::tie(JwwMsgTexts, JwwMsgTextCount);
+    else if constexpr (K == ekBlock)
+      return std::tie(JwwBlocks, JwwBlockCount);
+    else if constexpr (K == ekSolid2)
+      return std::tie(JwwSolid2s, JwwSolid2Count);
+    else if constexpr (K == ekSolid3)
+      return std::tie(JwwSolid3s, JwwSolid3Count);
+    else if constexpr (K == ekSolid4)
+      return std::tie(JwwSolid4s, JwwSolid4Count);
+    else if constexpr (K == ekSolidSc)
+      return std::tie(JwwSolidScs, JwwSolidScCount);
+    else if constexpr (K == ekSolidSe)
+      return std::tie(JwwSolidSes, JwwSolidSeCount);
+    else if constexpr (K == ekSolidSo)
+      return std::tie(JwwSolidSos, JwwSolidSoCount);
     else {
       static_assert(K == ekSolidSg, "unknown entity kind");
       return std::tie(JwwSolidSgs, JwwSolidSgCount);

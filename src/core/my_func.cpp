@@ -172,7 +172,9 @@ double RotateY(double x, double y, double cx, double cy, double a) {
 namespace {
 
 // A difference is zero when trunc(d / 1e-8 + 0.5) is 0, i.e. for -1.5e-8 < d < 0.5e-8.
-bool NearZero(double d) { return std::trunc(d / 1e-8 + 0.5) == 0.0; }
+bool NearZero(double d) {
+  return std::trunc(d / 1e-8 + 0.5) == 0.0;
+}
 
 bool WithinRange(double v, double a, double b) {
   const double lo = std::min(a, b) - 1e-8;
@@ -224,6 +226,8 @@ double EstimateTextWidth(std::string_view text, double w, double d) {
   return width;
 }
 
-void ExchangeDoubles(double& a, double& b) { std::swap(a, b); }
+void ExchangeDoubles(double& a, double& b) {
+  std::swap(a, b);
+}
 
 }  // namespace pikrotta

@@ -10,8 +10,12 @@ namespace pikrotta {
 
 // Lead bytes of a double-byte character. 0x80 and 0xFD are included on purpose: the
 // reader, the cutters and the text drawer must all agree on one test.
-constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
-constexpr bool IsLeadByte(char b) { return IsLeadByte(static_cast<unsigned char>(b)); }
+constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD);
+}
+constexpr bool IsLeadByte(char b) {
+  return IsLeadByte(static_cast<unsigned char>(b));
+}
 
 // Whole-string conversions that give 0 for anything that is not a number. Leading blanks
 // and a sign are accepted; integers may be "$"-prefixed hexadecimal. A value that does not

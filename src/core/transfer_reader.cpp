@@ -127,7 +127,9 @@ int HexDigit(std::string_view s, size_t index) {
   return 0;
 }
 
-std::string Cut255(std::string_view s) { return std::string(s.substr(0, kMaxTextBytes)); }
+std::string Cut255(std::string_view s) {
+  return std::string(s.substr(0, kMaxTextBytes));
+}
 
 void CopyHead(TJwwEntHead& head, const TJwwState& state) {
   head.LayerGroup = state.CurLayerGroup;
@@ -146,8 +148,7 @@ int32_t TextKindOf(std::string_view key) {
   return -1;
 }
 
-void FillText(TJwwEntText& text, const TJwwGaibu& model, int32_t kind,
-              const TTransferFields& f) {
+void FillText(TJwwEntText& text, const TJwwGaibu& model, int32_t kind, const TTransferFields& f) {
   const TJwwState& state = model.JwwState;
   CopyHead(text, state);
   text.TextKind = kind;
@@ -199,20 +200,28 @@ void AddSolid3(TJwwGaibu& model, TCorner p1, TCorner p2, TCorner p3) {
 
 void AddThreeCornerSolid(TJwwGaibu& model, const TTransferFields& f) {
   const TCorner p1 = CornerOf(f, 2), p2 = CornerOf(f, 4), p3 = CornerOf(f, 6);
-  if (Coincide(p1, p2)) AddSolid2(model, p1, p3);
-  else if (Coincide(p2, p3)) AddSolid2(model, p1, p2);
-  else AddSolid3(model, p1, p2, p3);
+  if (Coincide(p1, p2))
+    AddSolid2(model, p1, p3);
+  else if (Coincide(p2, p3))
+    AddSolid2(model, p1, p2);
+  else
+    AddSolid3(model, p1, p2, p3);
 }
 
 void AddFourCornerSolid(TJwwGaibu& model, const TTransferFields& f) {
-  const TCorner p1 = CornerOf(f, 2), p2 = CornerOf(f, 4), p3 = CornerOf(f, 6),
-                p4 = CornerOf(f, 8);
-  if (Coincide(p1, p2) && Coincide(p1, p3)) AddSolid2(model, p1, p4);
-  else if (Coincide(p2, p3) && Coincide(p2, p4)) AddSolid2(model, p1, p2);
-  else if (Coincide(p1, p2) && Coincide(p3, p4)) AddSolid2(model, p1, p3);
-  else if (Coincide(p4, p1) || Coincide(p4, p2) || Coincide(p4, p3)) AddSolid3(model, p1, p2, p3);
-  else if (Coincide(p3, p1) || Coincide(p3, p2)) AddSolid3(model, p1, p2, p4);
-  else if (Coincide(p2, p1)) AddSolid3(model, p1, p3, p4);
+  const TCorner p1 = CornerOf(f, 2), p2 = CornerOf(f, 4), p3 = CornerOf(f, 6), p4 = CornerOf(f, 8);
+  if (Coincide(p1, p2) && Coincide(p1, p3))
+    AddSolid2(model, p1, p4);
+  else if (Coincide(p2, p3) && Coincide(p2, p4))
+    AddSolid2(model, p1, p2);
+  else if (Coincide(p1, p2) && Coincide(p3, p4))
+    AddSolid2(model, p1, p3);
+  else if (Coincide(p4, p1) || Coincide(p4, p2) || Coincide(p4, p3))
+    AddSolid3(model, p1, p2, p3);
+  else if (Coincide(p3, p1) || Coincide(p3, p2))
+    AddSolid3(model, p1, p2, p4);
+  else if (Coincide(p2, p1))
+    AddSolid3(model, p1, p3, p4);
   else {
     auto& s = AddSolid<ekSolid4>(model);
     s.X1 = p1.X, s.Y1 = p1.Y, s.X2 = p2.X, s.Y2 = p2.Y;
@@ -230,8 +239,10 @@ void AddArcSolid(TJwwGaibu& model, const TTransferFields& f) {
   s.Tilt = StrToFloatDef0(f[6]);
   s.Start = StrToFloatDef0(f[7]);
   s.Sweep = StrToFloatDef0(f[8]);
-  if constexpr (K == ekSolidSc || K == ekSolidSe) s.ShapeParam = StrToIntDef0(f[9]);
-  else s.InnerRadius = StrToFloatDef0(f[9]);
+  if constexpr (K == ekSolidSc || K == ekSolidSe)
+    s.ShapeParam = StrToIntDef0(f[9]);
+  else
+    s.InnerRadius = StrToFloatDef0(f[9]);
 }
 
 // The entity rules (28 to 40). True when the line made an entity.
@@ -323,10 +334,18 @@ bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& 
       TJwwTextStyle& style = model.TextStyle(s);
       const std::string_view v = f[s + 1];
       switch (f1[2]) {
-        case 'w': style.CharWidth = StrToFloatDef0(v); break;
-        case 'h': style.CharHeight = StrToFloatDef0(v); break;
-        case 'd': style.CharSpacing = StrToFloatDef0(v); break;
-        default: style.Color = StrToIntDef0(v); break;
+        case 'w':
+          style.CharWidth = StrToFloatDef0(v);
+          break;
+        case 'h':
+          style.CharHeight = StrToFloatDef0(v);
+          break;
+        case 'd':
+          style.CharSpacing = StrToFloatDef0(v);
+          break;
+        default:
+          style.Color = StrToIntDef0(v);
+          break;
       }
     }
     return true;

@@ -16,7 +16,8 @@ TJwwGaibu Read(std::string_view text) {
 }
 
 TEST(ModelToJson, ListsOnlyValidRecordsWithTheirFieldNames) {
-  const auto j = ModelToJson(Read("lc3\n0 0 1 2\nBL 5 6 \x95\x94\nmsg\n1 1 2 2\ncs 0 0 1 0 note\n"));
+  const auto j =
+      ModelToJson(Read("lc3\n0 0 1 2\nBL 5 6 \x95\x94\nmsg\n1 1 2 2\ncs 0 0 1 0 note\n"));
   EXPECT_EQ(j["JwwLines"].size(), 1u);  // the table holds 1000 records, one valid
   EXPECT_EQ(j["JwwLines"][0]["Color"], 3);
   EXPECT_EQ(j["JwwLines"][0]["Y2"], 2.0);

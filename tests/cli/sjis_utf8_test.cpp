@@ -12,10 +12,12 @@ TEST(SjisToUtf8, ConvertsAndReplacesWhatDoesNotConvert) {
   } cases[] = {
       {"abc", "abc"},
       {"\x90\x7d\x96\xca", "図面"},
-      {"\xb6\xc0", "ｶﾀ"},                   // half-width katakana
-      {"C:\\a\\b", "C:\\a\\b"},             // 0x5C stays a backslash
-      {"a\x82", "a\xEF\xBF\xBD"},            // lone lead byte at the end
-      {"\x80\x41z", "\xEF\xBF\xBD" "z"},     // 0x80 is a lead byte here but no character
+      {"\xb6\xc0", "ｶﾀ"},          // half-width katakana
+      {"C:\\a\\b", "C:\\a\\b"},    // 0x5C stays a backslash
+      {"a\x82", "a\xEF\xBF\xBD"},  // lone lead byte at the end
+      {"\x80\x41z",
+       "\xEF\xBF\xBD"
+       "z"},  // 0x80 is a lead byte here but no character
       {"\xfe", "\xEF\xBF\xBD"},
       {"\x82\xA0\xfd\x40\x82\xA2", "あ\xEF\xBF\xBDい"},
       {"", ""},

@@ -8,12 +8,14 @@ namespace pikrotta {
 namespace {
 
 TEST(JwwModel, ResetGivesTheDefaults) {
-  TJwwGaibu m = test::ReadTransferText("file=x\nbz\nhs 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2\nlc4\n0 0 1 1\n");
+  TJwwGaibu m =
+      test::ReadTransferText("file=x\nbz\nhs 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2 2\nlc4\n0 0 1 1\n");
   m.ResetModel();
   EXPECT_EQ(m.JwwFileName, "");
   EXPECT_FALSE(m.NoScale);
   for (double s : m.LayerGroupScale) EXPECT_EQ(s, 1.0);
-  for (int32_t no = 1; no <= 10; ++no) EXPECT_EQ(m.TextStyle(no), (TJwwTextStyle{3.0, 3.0, 0.0, 2}));
+  for (int32_t no = 1; no <= 10; ++no)
+    EXPECT_EQ(m.TextStyle(no), (TJwwTextStyle{3.0, 3.0, 0.0, 2}));
   EXPECT_EQ(m.JwwOrderCount, 0);
   EXPECT_EQ(m.JwwLineCount, 0);
   EXPECT_TRUE(m.JwwLines.empty());

@@ -33,12 +33,27 @@ TEST(StrToIntDef0, WholeStringOrZero) {
     std::string_view text;
     int32_t value;
   } cases[] = {
-      {"12", 12},           {"$f", 15},        {"$FF", 255},        {"-$10", -16},
-      {"+5", 5},            {"  7", 7},        {"-3", -3},          {"1.5", 0},
-      {"", 0},              {"abc", 0},        {"12a", 0},          {"7 ", 0},
-      {"$", 0},             {"-", 0},          {"$g", 0},           {"0x10", 0},
-      {"2147483647", 2147483647},              {"-2147483648", std::numeric_limits<int32_t>::min()},
-      {"2147483648", 0},    {"99999999999999999999999", 0},         {"$7FFFFFFF", 2147483647},
+      {"12", 12},
+      {"$f", 15},
+      {"$FF", 255},
+      {"-$10", -16},
+      {"+5", 5},
+      {"  7", 7},
+      {"-3", -3},
+      {"1.5", 0},
+      {"", 0},
+      {"abc", 0},
+      {"12a", 0},
+      {"7 ", 0},
+      {"$", 0},
+      {"-", 0},
+      {"$g", 0},
+      {"0x10", 0},
+      {"2147483647", 2147483647},
+      {"-2147483648", std::numeric_limits<int32_t>::min()},
+      {"2147483648", 0},
+      {"99999999999999999999999", 0},
+      {"$7FFFFFFF", 2147483647},
       {"$80000000", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(StrToIntDef0(c.text), c.value) << c.text;
@@ -49,9 +64,9 @@ TEST(StrToFloatDef0, WholeStringOrZero) {
     std::string_view text;
     double value;
   } cases[] = {
-      {"1.5", 1.5},  {"-2e3", -2000.0}, {"1,5", 0.0},  {"", 0.0},    {".5", 0.5},
-      {"5.", 5.0},   {"+2.25", 2.25},   {" 3", 3.0},   {"1E2", 100}, {"1e-2", 0.01},
-      {".", 0.0},    {"-", 0.0},        {"1e", 0.0},   {"e5", 0.0},  {"inf", 0.0},
+      {"1.5", 1.5},  {"-2e3", -2000.0},  {"1,5", 0.0}, {"", 0.0},     {".5", 0.5},
+      {"5.", 5.0},   {"+2.25", 2.25},    {" 3", 3.0},  {"1E2", 100},  {"1e-2", 0.01},
+      {".", 0.0},    {"-", 0.0},         {"1e", 0.0},  {"e5", 0.0},   {"inf", 0.0},
       {"nan", 0.0},  {"-infinity", 0.0}, {"+-1", 0.0}, {"0x10", 0.0}, {"1e400", 0.0},
       {"1.5 ", 0.0}, {"12abc", 0.0},
   };
@@ -155,8 +170,8 @@ TEST(LineIntersection, CodesAndPoints) {
   EXPECT_EQ(LineIntersection(0, 0, 1, 1, 3, 0, 4, -1, px, py), 2);  // meet beyond both segments
   EXPECT_DOUBLE_EQ(px, 1.5);
   EXPECT_DOUBLE_EQ(py, 1.5);
-  EXPECT_EQ(LineIntersection(0, 0, 1, 1, 0, 1, 1, 2, px, py), 0);  // parallel
-  EXPECT_EQ(LineIntersection(1, 0, 1, 5, 2, 0, 2, 5, px, py), 0);  // both vertical
+  EXPECT_EQ(LineIntersection(0, 0, 1, 1, 0, 1, 1, 2, px, py), 0);   // parallel
+  EXPECT_EQ(LineIntersection(1, 0, 1, 5, 2, 0, 2, 5, px, py), 0);   // both vertical
   EXPECT_EQ(LineIntersection(1, -1, 1, 5, 0, 0, 4, 4, px, py), 1);  // first vertical
   EXPECT_DOUBLE_EQ(px, 1);
   EXPECT_DOUBLE_EQ(py, 1);

@@ -26,7 +26,8 @@ class TransferFile : public ::testing::Test {
 
   fs::path Write(std::string_view bytes, const char* name = "JWC_TEMP.TXT") {
     const fs::path path = Folder / name;
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
 
@@ -86,7 +87,7 @@ TEST(TransferFeeder, LineEnds) {
   // CR LF and LF end lines; a lone CR stays in the line, where the splitter drops it.
   EXPECT_EQ(ReadTransferText("0 0 1 1\r\n2 2 3 3\n").JwwLineCount, 2);
   EXPECT_EQ(ReadTransferText("0 0 1 1\r2 2 3 3\r").JwwLineCount, 0);  // one line of 7 fields
-  EXPECT_EQ(ReadTransferText("0 0 1\r 1").JwwLineCount, 1);             // "0 0 1 1"
+  EXPECT_EQ(ReadTransferText("0 0 1\r 1").JwwLineCount, 1);           // "0 0 1 1"
 }
 
 TEST(TransferFeeder, EndOfFileByteStopsReading) {
@@ -113,7 +114,8 @@ TEST(TransferFeeder, ChunkBoundariesDoNotMatter) {
   for (size_t piece = 1; piece <= 7; ++piece) {
     TJwwGaibu m;
     TTransferLineFeeder feeder(m);
-    for (size_t i = 0; i < text.size(); i += piece) feeder.Feed(std::string_view(text).substr(i, piece));
+    for (size_t i = 0; i < text.size(); i += piece)
+      feeder.Feed(std::string_view(text).substr(i, piece));
     feeder.Finish();
     EXPECT_EQ(m, whole) << "pieces of " << piece;
   }

@@ -296,13 +296,13 @@ TEST(TransferRules, FourCornerSolidReduction) {
     std::vector<double> points;
   };
   const Expect cases[] = {
-      {"0 0 0 0 0 0 5 5", ekSolid2, {0, 0, 5, 5}},          // 1: P1 = P2 = P3
-      {"0 0 5 5 5 5 5 5", ekSolid2, {0, 0, 5, 5}},          // 2: P2 = P3 = P4
-      {"0 0 0 0 5 5 5 5", ekSolid2, {0, 0, 5, 5}},          // 3: P1 = P2, P3 = P4
-      {"0 0 5 0 5 5 0 0", ekSolid3, {0, 0, 5, 0, 5, 5}},    // 4: P4 = P1
-      {"0 0 5 0 5 5 5 0", ekSolid3, {0, 0, 5, 0, 5, 5}},    // 4: P4 = P2
-      {"0 0 5 0 0 0 9 9", ekSolid3, {0, 0, 5, 0, 9, 9}},    // 5: P3 = P1
-      {"0 0 0 0 5 5 9 9", ekSolid3, {0, 0, 5, 5, 9, 9}},    // 6: P2 = P1
+      {"0 0 0 0 0 0 5 5", ekSolid2, {0, 0, 5, 5}},        // 1: P1 = P2 = P3
+      {"0 0 5 5 5 5 5 5", ekSolid2, {0, 0, 5, 5}},        // 2: P2 = P3 = P4
+      {"0 0 0 0 5 5 5 5", ekSolid2, {0, 0, 5, 5}},        // 3: P1 = P2, P3 = P4
+      {"0 0 5 0 5 5 0 0", ekSolid3, {0, 0, 5, 0, 5, 5}},  // 4: P4 = P1
+      {"0 0 5 0 5 5 5 0", ekSolid3, {0, 0, 5, 0, 5, 5}},  // 4: P4 = P2
+      {"0 0 5 0 0 0 9 9", ekSolid3, {0, 0, 5, 0, 9, 9}},  // 5: P3 = P1
+      {"0 0 0 0 5 5 9 9", ekSolid3, {0, 0, 5, 5, 9, 9}},  // 6: P2 = P1
       {"0 0 5 0 5 5 0 5", ekSolid4, {0, 0, 5, 0, 5, 5, 0, 5}},
       {"0 0 1e-11 0 5 5 0 5", ekSolid3, {0, 0, 5, 5, 0, 5}},  // within the tolerance
       {"0 0 2e-10 0 5 5 0 5", ekSolid4, {0, 0, 2e-10, 0, 5, 5, 0, 5}},
@@ -332,7 +332,8 @@ TEST(TransferRules, FourCornerSolidReduction) {
 }
 
 TEST(TransferRules, ArcSolidFields) {
-  const TJwwGaibu m = ReadTransferText("sc 1 2 3 0.5 0.1 0.2 0.3 5\nso 1 2 3 0.5 0.1 0.2 0.3 1.5\n");
+  const TJwwGaibu m =
+      ReadTransferText("sc 1 2 3 0.5 0.1 0.2 0.3 5\nso 1 2 3 0.5 0.1 0.2 0.3 1.5\n");
   ASSERT_EQ(m.JwwSolidScCount, 1);
   EXPECT_EQ(m.JwwSolidScs[0].ShapeParam, 5);
   EXPECT_EQ(m.JwwSolidScs[0].Sweep, 0.3);

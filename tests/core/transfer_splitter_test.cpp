@@ -37,15 +37,15 @@ TEST(SplitTransferLine, Table) {
       {"file=C:\\my drawings\\a.jww", {"file=C:\\my drawings\\a.jww"}},
       {"ab=c d", {"ab=c d"}},
       {"a\"b c", {"ab c"}},
-      {"a\x01\x1f\x7f b", {"a\x7f", "b"}},               // control bytes dropped, DEL kept
-      {"a\xfe\xff b", {"a", "b"}},                        // 0xFE and 0xFF dropped
-      {"a \xa0\xdf", {"a", "\xa0\xdf"}},                  // half-width katakana are single bytes
-      {"x \x81\x40y", {"x", "\x81\x40y"}},                // trail byte 0x40 is not "@"-special
-      {"x \x82\x20y", {"x", "\x82\x20y"}},                // a trail byte that looks like a blank
-      {"x \x82\x22y z", {"x", "\x82\x22y", "z"}},         // ... or like a quote
-      {"x \x82\x3dy z", {"x", "\x82\x3dy", "z"}},         // ... or like "="
-      {"x \x82\x09y", {"x", "\x82\x09y"}},                // ... or like a tab
-      {"ab\x82", {"ab"}},                                 // lone lead byte at the end dropped
+      {"a\x01\x1f\x7f b", {"a\x7f", "b"}},         // control bytes dropped, DEL kept
+      {"a\xfe\xff b", {"a", "b"}},                 // 0xFE and 0xFF dropped
+      {"a \xa0\xdf", {"a", "\xa0\xdf"}},           // half-width katakana are single bytes
+      {"x \x81\x40y", {"x", "\x81\x40y"}},         // trail byte 0x40 is not "@"-special
+      {"x \x82\x20y", {"x", "\x82\x20y"}},         // a trail byte that looks like a blank
+      {"x \x82\x22y z", {"x", "\x82\x22y", "z"}},  // ... or like a quote
+      {"x \x82\x3dy z", {"x", "\x82\x3dy", "z"}},  // ... or like "="
+      {"x \x82\x09y", {"x", "\x82\x09y"}},         // ... or like a tab
+      {"ab\x82", {"ab"}},                          // lone lead byte at the end dropped
       {"ab \x82", {"ab", ""}},
       {"a\r", {"a"}},
   };
