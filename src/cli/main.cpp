@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model_json.h"
+#include "trace.h"
 #include "transfer_reader.h"
 
 namespace {
@@ -14,21 +15,46 @@ constexpr int kExitOk = 0;
 constexpr int kExitNoFile = 1;
 constexpr int kExitUsage = 2;
 
-int RunDump(const std::filesystem::path& file, bool summary) {
+// Reads the transfer file; false, with a message, when it is missing or could not be read.
+bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, int& status) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) {
     std::cerr << "pikrotta-cli: no such file: " << file.string() << "\n";
-    return kExitNoFile;
+    status = kExitNoFile;
+    return false;
   }
+  if (!pikrotta::ReadTransferFile(model, file)) {
+    std::cerr << "pikrotta-cli: could not read all of " << file.string() << "\n";
+    status = kExitNoFile;
+    return false;
+  }
+  status = kExitOk;
+  return true;
+}
+
+int RunDump(const std::filesystem::path& file, bool summary) {
   pikrotta::TJwwGaibu model;
-  const bool complete = pikrotta::ReadTransferFile(model, file);
+  int status = kExitOk;
+  ReadModel(file, model, status);
+  if (status == kExitNoFile && !std::filesystem::is_regular_file(file)) return status;
+  // A file that broke off part-way is still shown as far as it was read.
   const auto json = summary ? pikrotta::ModelSummaryToJson(model) : pikrotta::ModelToJson(model);
   std::cout << json.dump(1) << "\n";
-  if (!complete) {
-    std::cerr << "pikrotta-cli: could not read all of " << file.string() << "\n";
-    return kExitNoFile;
+  return status;
+}
+
+int RunTrace(const std::filesystem::path& file, const std::string& size) {
+  int32_t width = 0, height = 0;
+  if (!pikrotta::ParsePaintSize(size, width, height)) {
+    std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 800x600\n";
+    return kExitUsage;
   }
-  return kExitOk;
+  pikrotta::TJwwGaibu model;
+  int status = kExitOk;
+  ReadModel(file, model, status);
+  if (status == kExitNoFile && !std::filesystem::is_regular_file(file)) return status;
+  std::cout << pikrotta::TraceDrawing(model, width, height);
+  return status;
 }
 
 }  // namespace
@@ -45,6 +71,14 @@ int main(int argc, char** argv) {
   dump->add_option("FILE", dumpFile, "transfer file to read")->required();
   dump->add_flag("--summary", summary, "print only the header values and the table counts");
 
+  std::string traceFile;
+  std::string traceSize = "800x600";
+  CLI::App* trace = app.add_subcommand(
+      "trace", "Fit FILE to a paint area and print the canvas calls that draw it.");
+  trace->add_option("FILE", traceFile, "transfer file to read")->required();
+  trace->add_option("--size", traceSize, "paint area as WIDTHxHEIGHT pixels")
+      ->capture_default_str();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -60,5 +94,6 @@ int main(int argc, char** argv) {
   }
 
   if (*dump) return RunDump(dumpFile, summary);
+  if (*trace) return RunTrace(traceFile, traceSize);
   return kExitUsage;
 }

@@ -1,0 +1,279 @@
+#include "gra.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "my_func.h"
+
+namespace pikrotta {
+
+namespace {
+
+// Five degrees: the step of every ellipse, accumulated by addition.
+constexpr double kEllipseStep = std::numbers::pi / 36;
+constexpr int32_t kChords = 72;
+
+// The point at parameter angle t of an ellipse turned by tilt about its centre.
+TWorldPoint EllipsePoint(double cx, double cy, double r, double flatness, double tilt, double t) {
+  const double u = r * std::cos(t), v = r * flatness * std::sin(t);
+  return {cx + RotateX(u, v, 0, 0, tilt), cy + RotateY(u, v, 0, 0, tilt)};
+}
+
+TPenStyle PenStyleOf(int32_t code) {
+  switch (code) {
+    case 1:
+      return psDash;
+    case 2:
+      return psDot;
+    case 3:
+      return psDashDot;
+    case 4:
+      return psDashDotDot;
+    case 5:
+      return psClear;
+    default:
+      return psSolid;
+  }
+}
+
+TBrushStyle BrushStyleOf(int32_t code) {
+  switch (code) {
+    case 1:
+      return bsSolid;
+    case 2:
+      return bsHorizontal;
+    case 3:
+      return bsVertical;
+    case 4:
+      return bsFDiagonal;
+    case 5:
+      return bsBDiagonal;
+    case 6:
+      return bsCross;
+    case 7:
+      return bsDiagCross;
+    default:
+      return bsClear;
+  }
+}
+
+}  // namespace
+
+double EntityWidth(const TgraAttribute& attributes, int32_t color, int32_t lineWidth) {
+  return lineWidth != 0 ? lineWidth * 0.01 : attributes.PenWidth(color);
+}
+
+void TGra::ClearPaintArea(TCanvas& canvas, int32_t width, int32_t height) const {
+  canvas.Pen.Mode = pmCopy;
+  canvas.Pen.Width = 1;
+  canvas.Pen.Color = GraAttribute.BackgroundColor();
+  canvas.Brush.Color = GraAttribute.BackgroundColor();
+  canvas.Brush.Style = bsSolid;
+  canvas.Rectangle(0, 0, width, height);
+  canvas.Brush.Style = bsClear;
+}
+
+void TGra::SetScreenPen(TCanvas& canvas, TColor color, int32_t style, int32_t width) {
+  canvas.Brush.Style = bsClear;
+  canvas.Pen.Color = color;
+  canvas.Pen.Width = width;
+  canvas.Pen.Style = PenStyleOf(style);
+}
+
+void TGra::SetScreenBrush(TCanvas& canvas, TColor color, int32_t brushCode) {
+  canvas.Brush.Color = color;
+  canvas.Brush.Style = BrushStyleOf(brushCode);
+}
+
+void TGra::SetXorPen(TCanvas& canvas) {
+  canvas.Pen.Mode = pmXor;
+}
+
+void TGra::DrawPixelLine(TCanvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(x2, y2);
+  // LineTo leaves out the end pixel; set it so that lines meet and a point shows.
+  canvas.SetPixel(x2, y2, canvas.Pen.Color);
+}
+
+void TGra::DrawPixelRect(TCanvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const bool wide = std::abs(int64_t{x1} - x2) > 2;
+  const bool tall = std::abs(int64_t{y1} - y2) > 2;
+  if (wide && tall)
+    canvas.Rectangle(x1, y1, x2, y2);
+  else if (wide)
+    DrawPixelLine(canvas, x1, y1, x2, y1);
+  else if (tall)
+    DrawPixelLine(canvas, x1, y1, x1, y2);
+}
+
+void TGra::SetEntityPen(TCanvas& canvas, int32_t color, int32_t lineType) const {
+  // Every line is one pixel wide; every line type but the solid ones shows dotted.
+  canvas.Brush.Style = bsClear;
+  canvas.Pen.Color = GraAttribute.PenColor(color);
+  canvas.Pen.Width = 0;
+  canvas.Pen.Style = (lineType == 1 || lineType == 31) ? psSolid : psDot;
+}
+
+void TGra::SetEntityBrush(TCanvas& canvas, int32_t color, int32_t brushCode) const {
+  canvas.Brush.Color = GraAttribute.PenColor(color);
+  canvas.Brush.Style = BrushStyleOf(brushCode);
+}
+
+void TGra::DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2) const {
+  if (ClipSegment(x1, y1, x2, y2, ViewRect()) == 2) return;
+  DrawPixelLine(canvas, View.WorldToScreenX(x1), View.WorldToScreenY(y1), View.WorldToScreenX(x2),
+                View.WorldToScreenY(y2));
+}
+
+void TGra::DrawWorldRect(TCanvas& canvas, double x1, double y1, double x2, double y2) {
+  switch (SegmentVisibility(x1, y1, x2, y2, ViewRect())) {
+    case 0:
+      DrawPixelRect(canvas, View.WorldToScreenX(x1), View.WorldToScreenY(y1),
+                    View.WorldToScreenX(x2), View.WorldToScreenY(y2));
+      break;
+    case 1:
+      WorldPoints.assign({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
+      DrawWorldPolygon(canvas);
+      WorldPoints.clear();
+      break;
+    default:
+      break;
+  }
+}
+
+void TGra::DrawScreenPoints(TCanvas& canvas) {
+  if (ScreenPoints.size() > 1) canvas.Polyline(ScreenPoints);
+  ScreenPoints.clear();
+}
+
+void TGra::DrawWorldPolyline(TCanvas& canvas) {
+  if (WorldPoints.size() < 2) return;
+  const TClipRect rect = ViewRect();
+  int32_t common = 15;
+  for (const TWorldPoint& p : WorldPoints) common &= ClipOutcode(p.X, p.Y, rect);
+  if (common != 0) return;
+
+  ScreenPoints.clear();
+  auto map = [&](double x, double y) {
+    ScreenPoints.push_back({View.WorldToScreenX(x), View.WorldToScreenY(y)});
+  };
+  for (size_t k = 1; k < WorldPoints.size(); ++k) {
+    double x1 = WorldPoints[k - 1].X, y1 = WorldPoints[k - 1].Y;
+    double x2 = WorldPoints[k].X, y2 = WorldPoints[k].Y;
+    const int32_t result = ClipSegment(x1, y1, x2, y2, rect);
+    if (result == 2) {
+      DrawScreenPoints(canvas);
+      continue;
+    }
+    if (ScreenPoints.empty()) map(x1, y1);
+    map(x2, y2);
+    // A clipped segment always ends its run.
+    if (result == 1) DrawScreenPoints(canvas);
+  }
+  DrawScreenPoints(canvas);
+}
+
+void TGra::DrawWorldPolygon(TCanvas& canvas) {
+  if (WorldPoints.size() < 3) return;
+  const TClipRect rect = ViewRect();
+  int32_t common = 15;
+  for (const TWorldPoint& p : WorldPoints) common &= ClipOutcode(p.X, p.Y, rect);
+  if (common != 0) return;
+
+  // The platform cannot fill huge polygons reliably; one whose first edge spans more than
+  // 10000 pixels is shown as its clipped, closed outline instead.
+  const TWorldPoint p0 = WorldPoints[0], p1 = WorldPoints[1];
+  if (PointDistance(p0.X, p0.Y, p1.X, p1.Y) * View.ViewScale > 10000) {
+    WorldPoints.push_back(p0);
+    DrawWorldPolyline(canvas);
+    return;
+  }
+  ScreenPoints.clear();
+  for (const TWorldPoint& p : WorldPoints)
+    ScreenPoints.push_back({View.WorldToScreenX(p.X), View.WorldToScreenY(p.Y)});
+  canvas.Polygon(ScreenPoints);
+  ScreenPoints.clear();
+}
+
+void TGra::DrawChords(TCanvas& canvas, double cx, double cy, double r, double flatness, double tilt,
+                      double start, double step) const {
+  double t = start;
+  TWorldPoint previous = EllipsePoint(cx, cy, r, flatness, tilt, t);
+  for (int32_t k = 1; k <= kChords; ++k) {
+    t += step;
+    const TWorldPoint next = EllipsePoint(cx, cy, r, flatness, tilt, t);
+    DrawWorldLine(canvas, previous.X, previous.Y, next.X, next.Y);
+    previous = next;
+  }
+}
+
+void TGra::DrawWorldEllipse(TCanvas& canvas, double cx, double cy, double r, double flatness,
+                            double tilt) const {
+  DrawChords(canvas, cx, cy, r, flatness, tilt, 0.0, kEllipseStep);
+}
+
+void TGra::DrawWorldArc(TCanvas& canvas, double cx, double cy, double r, double flatness,
+                        double tilt, double start, double sweep) const {
+  DrawChords(canvas, cx, cy, r, flatness, tilt, start, sweep / kChords);
+}
+
+void TGra::AppendArcPoints(double cx, double cy, double r, double flatness, double tilt,
+                           double start, double sweep) {
+  const double step = sweep / kChords;
+  double t = start;
+  for (int32_t k = 0; k <= kChords; ++k, t += step)
+    WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+}
+
+void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, double cy, double r,
+                             double flatness, double tilt, double start, double sweep, double p) {
+  auto is = [p](double value) { return std::fabs(p - value) <= 1e-10; };
+  WorldPoints.clear();
+  if (shapeCode == kShapeFilledArc) {
+    if (is(100)) {
+      double t = 0;
+      for (int32_t k = 0; k < kChords; ++k, t += kEllipseStep)
+        WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+    } else {
+      AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
+      if (is(0)) {
+        WorldPoints.push_back({cx, cy});
+      } else if (!is(5)) {
+        // Close the arc at the meeting point of its end tangents (those of the circle).
+        const TWorldPoint a0 = WorldPoints.front(), a72 = WorldPoints.back();
+        const double d0 = start + tilt + std::numbers::pi / 2;
+        const double d1 = start + sweep + tilt - std::numbers::pi / 2;
+        double px = 0, py = 0;
+        if (LineIntersection(a0.X, a0.Y, a0.X + 10 * std::cos(d0), a0.Y + 10 * std::sin(d0), a72.X,
+                             a72.Y, a72.X + 10 * std::cos(d1), a72.Y + 10 * std::sin(d1), px,
+                             py) == 0) {
+          px = cx;  // parallel tangents
+          py = cy;
+        }
+        WorldPoints.push_back({px, py});
+      }
+    }
+    DrawWorldPolygon(canvas);
+  } else if (shapeCode == kShapeArcOutline) {
+    if (is(100)) {
+      double t = 0;
+      for (int32_t k = 0; k <= kChords; ++k, t += kEllipseStep)
+        WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+    } else {
+      AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
+    }
+    DrawWorldPolyline(canvas);
+  } else if (shapeCode == kShapeRingSector) {
+    AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
+    // The inner arc runs back from the end angle to the start.
+    const double step = sweep / kChords;
+    double t = start + sweep;
+    for (int32_t k = 0; k <= kChords; ++k, t -= step)
+      WorldPoints.push_back(EllipsePoint(cx, cy, p, flatness, tilt, t));
+    DrawWorldPolygon(canvas);
+  }
+  WorldPoints.clear();
+}
+
+}  // namespace pikrotta

@@ -1,0 +1,212 @@
+#include <cmath>
+#include <numbers>
+
+#include "gra_test_util.h"
+
+namespace pikrotta {
+namespace {
+
+using test::GraTest;
+using Args = std::vector<int32_t>;
+
+TEST_F(GraTest, DrawPixelRectThreeCases) {
+  TGra::DrawPixelRect(Canvas, 0, 0, 2, 2);
+  EXPECT_TRUE(Canvas.Calls.empty());
+  TGra::DrawPixelRect(Canvas, 0, 0, 3, 1);  // only wide: a line along y1, end pixel set
+  ASSERT_EQ(Canvas.Calls.size(), 3u);
+  EXPECT_EQ(Canvas.Calls[0].Args, (Args{0, 0}));
+  EXPECT_EQ(Canvas.Calls[1].Args, (Args{3, 0}));
+  EXPECT_EQ(Canvas.Calls[2].Kind, TCallKind::SetPixel);
+  EXPECT_EQ(Canvas.Calls[2].Args, (Args{3, 0, 0}));
+  Canvas.Calls.clear();
+  TGra::DrawPixelRect(Canvas, 5, 5, 6, 9);  // only tall: a line along x1
+  EXPECT_EQ(Canvas.Calls[1].Args, (Args{5, 9}));
+  Canvas.Calls.clear();
+  TGra::DrawPixelRect(Canvas, 5, 5, 9, 9);
+  ASSERT_EQ(Canvas.Calls.size(), 1u);
+  EXPECT_EQ(Canvas.Calls[0].Kind, TCallKind::Rectangle);
+}
+
+TEST_F(GraTest, PensAndBrushes) {
+  Gra.SetEntityPen(Canvas, 6, 2);
+  EXPECT_EQ(Canvas.Pen, (TPen{0xFF0000, 0, psDot, pmCopy}));
+  EXPECT_EQ(Canvas.Brush.Style, bsClear);
+  Gra.SetEntityPen(Canvas, 6, 31);
+  EXPECT_EQ(Canvas.Pen.Style, psSolid);
+  Gra.SetEntityPen(Canvas, 6, 1);
+  EXPECT_EQ(Canvas.Pen.Style, psSolid);
+
+  const TBrushStyle brushes[] = {bsClear,     bsSolid, bsHorizontal, bsVertical, bsFDiagonal,
+                                 bsBDiagonal, bsCross, bsDiagCross,  bsClear};
+  for (int32_t code = 0; code <= 8; ++code) {
+    Gra.SetEntityBrush(Canvas, 3, code);
+    EXPECT_EQ(Canvas.Brush, (TBrush{MakeColor(0, 192, 0), brushes[code]})) << code;
+  }
+  const TPenStyle pens[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psSolid};
+  for (int32_t code = 0; code <= 6; ++code) {
+    TGra::SetScreenPen(Canvas, 0x123456, code, 3);
+    EXPECT_EQ(Canvas.Pen.Style, pens[code]) << code;
+    EXPECT_EQ(Canvas.Pen.Width, 3);
+  }
+  TGra::SetXorPen(Canvas);
+  EXPECT_EQ(Canvas.Pen.Mode, pmXor);
+}
+
+TEST_F(GraTest, ClearPaintAreaFillsAndLeavesAClearBrush) {
+  TGra::SetXorPen(Canvas);
+  Gra.ClearPaintArea(Canvas, 640, 480);
+  ASSERT_EQ(Canvas.Calls.size(), 1u);
+  const TCanvasCall& fill = Canvas.Calls[0];
+  EXPECT_EQ(fill.Args, (Args{0, 0, 640, 480}));
+  EXPECT_EQ(fill.Pen.Mode, pmCopy);
+  EXPECT_EQ(fill.Pen.Color, 0xFFFFFF);
+  EXPECT_EQ(fill.Pen.Width, 1);
+  EXPECT_EQ(fill.Brush, (TBrush{0xFFFFFF, bsSolid}));
+  EXPECT_EQ(Canvas.Brush.Style, bsClear);
+}
+
+TEST_F(GraTest, WorldLineIsClippedThenMapped) {
+  Gra.DrawWorldLine(Canvas, 0, 0, 500, 0);  // far beyond the right edge
+  ASSERT_EQ(Canvas.Calls.size(), 3u);
+  EXPECT_EQ(Canvas.Calls[0].Args, (Args{500, 500}));
+  EXPECT_EQ(Canvas.Calls[1].Args, (Args{1000, 500}));
+  Canvas.Calls.clear();
+  Gra.DrawWorldLine(Canvas, 1.01, 1.01, 1.01, 1.01);  // zero length: one pixel
+  ASSERT_EQ(Canvas.Calls.size(), 3u);
+  EXPECT_EQ(Canvas.Calls[2].Args, (Args{510, 490, 0}));
+  Canvas.Calls.clear();
+  Gra.DrawWorldLine(Canvas, -50, -40, -50, 40);  // along the left edge: rejected
+  EXPECT_TRUE(Canvas.Calls.empty());
+}
+
+TEST_F(GraTest, PolylineThatLeavesAndReentersIsDrawnInRuns) {
+  Gra.WorldPoints = {{-10, 0}, {10, 0}, {100, 0}, {100, 10}, {10, 10}, {-10, 10}, {-10, 20}};
+  Gra.DrawWorldPolyline(Canvas);
+  const auto runs = CallsOf(TCallKind::Polyline);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].Points(), (std::vector<TPoint>{{400, 500}, {600, 500}, {1000, 500}}));
+  EXPECT_EQ(runs[1].Points(), (std::vector<TPoint>{{1000, 400}, {600, 400}}));  // re-entry
+  EXPECT_EQ(runs[2].Points(), (std::vector<TPoint>{{600, 400}, {400, 400}, {400, 300}}));
+  EXPECT_TRUE(Gra.ScreenPoints.empty());
+}
+
+TEST_F(GraTest, PolylineFromOutsideTheLeftEdgeToTheCentre) {
+  Gra.WorldPoints = {{-80, 0}, {0, 0}};
+  Gra.DrawWorldPolyline(Canvas);
+  const auto runs = CallsOf(TCallKind::Polyline);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].Points(), (std::vector<TPoint>{{0, 500}, {500, 500}}));
+}
+
+TEST_F(GraTest, QuickRejectionAndTooFewPoints) {
+  Gra.WorldPoints = {{60, 0}, {70, 10}, {80, -10}};  // all right of the window
+  Gra.DrawWorldPolyline(Canvas);
+  Gra.DrawWorldPolygon(Canvas);
+  Gra.WorldPoints = {{0, 0}, {1, 1}};
+  Gra.DrawWorldPolygon(Canvas);
+  Gra.WorldPoints = {{0, 0}};
+  Gra.DrawWorldPolyline(Canvas);
+  EXPECT_TRUE(Canvas.Calls.empty());
+}
+
+TEST_F(GraTest, PolygonMapsEveryPointWithoutClipping) {
+  Gra.WorldPoints = {{0, 0}, {100, 0}, {0, 10}};
+  Gra.DrawWorldPolygon(Canvas);
+  const auto polygons = CallsOf(TCallKind::Polygon);
+  ASSERT_EQ(polygons.size(), 1u);
+  EXPECT_EQ(polygons[0].Points(), (std::vector<TPoint>{{500, 500}, {1500, 500}, {500, 400}}));
+}
+
+TEST_F(GraTest, PolygonWhoseFirstEdgeExceeds10000PixelsIsAnOutline) {
+  Gra.WorldPoints = {{0, 0}, {1000.1, 0}, {0, 10}};  // 10001 pixels
+  Gra.DrawWorldPolygon(Canvas);
+  EXPECT_EQ(Canvas.Count(TCallKind::Polygon), 0u);
+  EXPECT_EQ(Gra.WorldPoints.size(), 4u);  // closed with a copy of the first point
+  const auto runs = CallsOf(TCallKind::Polyline);
+  ASSERT_EQ(runs.size(), 3u);  // out through the right edge, back in, then home inside
+  EXPECT_EQ(runs[0].Points(), (std::vector<TPoint>{{500, 500}, {1000, 500}}));
+  EXPECT_EQ(runs.back().Points().back(), (TPoint{500, 500}));
+  Gra.WorldPoints = {{0, 0}, {1000, 0}, {0, 10}};  // exactly 10000: still filled
+  Gra.DrawWorldPolygon(Canvas);
+  EXPECT_EQ(Canvas.Count(TCallKind::Polygon), 1u);
+}
+
+TEST_F(GraTest, WorldRectInsideCrossingAndOutside) {
+  Gra.DrawWorldRect(Canvas, 0, 0, 10, 10);
+  ASSERT_EQ(Canvas.Calls.size(), 1u);
+  EXPECT_EQ(Canvas.Calls[0].Args, (Args{500, 500, 600, 400}));
+  Canvas.Calls.clear();
+  Gra.DrawWorldRect(Canvas, 40, 40, 60, 60);
+  EXPECT_EQ(CallsOf(TCallKind::Polygon).at(0).Points().size(), 4u);
+  EXPECT_TRUE(Gra.WorldPoints.empty());
+  Canvas.Calls.clear();
+  Gra.DrawWorldRect(Canvas, 60, 0, 70, 10);
+  EXPECT_TRUE(Canvas.Calls.empty());
+}
+
+// The chord end points of a 72-chord figure: the LineTo targets.
+std::vector<TPoint> ChordEnds(const std::vector<TCanvasCall>& calls) {
+  std::vector<TPoint> ends;
+  for (const TCanvasCall& c : calls)
+    if (c.Kind == TCallKind::LineTo) ends.push_back({c.Args[0], c.Args[1]});
+  return ends;
+}
+
+TEST_F(GraTest, EllipseHas72ChordsFromAndBackToTheFirstPoint) {
+  Gra.DrawWorldEllipse(Canvas, 0, 0, 20, 0.5, std::numbers::pi / 2);
+  const auto ends = ChordEnds(Canvas.Calls);
+  ASSERT_EQ(ends.size(), 72u);
+  EXPECT_EQ(Canvas.Calls[0].Args, (Args{500, 300}));  // t = 0 turned by 90 degrees: (0, 20)
+  EXPECT_EQ(ends[17], (TPoint{400, 500}));            // t = 90: (-10, 0)
+  EXPECT_EQ(ends.back(), (TPoint{500, 300}));
+}
+
+TEST_F(GraTest, ArcDividesItsSweepIn72) {
+  Gra.DrawWorldArc(Canvas, 0, 0, 20, 1, 0, std::numbers::pi / 2, std::numbers::pi / 2);
+  const auto ends = ChordEnds(Canvas.Calls);
+  ASSERT_EQ(ends.size(), 72u);
+  EXPECT_EQ(Canvas.Calls[0].Args, (Args{500, 300}));
+  EXPECT_EQ(ends.back(), (TPoint{300, 500}));
+}
+
+TEST_F(GraTest, SolidArcShapes) {
+  constexpr double pi = std::numbers::pi;
+  auto pointsOf = [&](int32_t code, double p, double start = 0,
+                      double sweep = std::numbers::pi / 2) {
+    Canvas.Calls.clear();
+    Gra.DrawSolidArcShape(Canvas, code, 0, 0, 20, 1, 0, start, sweep, p);
+    EXPECT_TRUE(Gra.WorldPoints.empty());
+    if (!Canvas.Calls.empty() && Canvas.Calls.back().Kind == TCallKind::Polygon)
+      return Canvas.Calls.back().Points();
+    std::vector<TPoint> all;  // a polyline may come in runs
+    for (const auto& c : CallsOf(TCallKind::Polyline))
+      for (const TPoint& p2 : c.Points()) all.push_back(p2);
+    return all;
+  };
+  // Whole ellipse: start and sweep ignored.
+  auto whole = pointsOf(kShapeFilledArc, 100, 1.0, 0.1);
+  EXPECT_EQ(whole.size(), 72u);
+  EXPECT_EQ(whole[0], (TPoint{700, 500}));
+  auto sector = pointsOf(kShapeFilledArc, 0);
+  ASSERT_EQ(sector.size(), 74u);
+  EXPECT_EQ(sector.back(), (TPoint{500, 500}));
+  EXPECT_EQ(pointsOf(kShapeFilledArc, 5).size(), 73u);
+  // Tangents of a quarter from 0 to 90 degrees meet at (20, 20).
+  auto closed = pointsOf(kShapeFilledArc, 7);
+  ASSERT_EQ(closed.size(), 74u);
+  EXPECT_EQ(closed.back(), (TPoint{700, 300}));
+  // A half circle has parallel end tangents: closed at the centre.
+  auto half = pointsOf(kShapeFilledArc, 7, 0, pi);
+  ASSERT_EQ(half.size(), 74u);
+  EXPECT_EQ(half.back(), (TPoint{500, 500}));
+  EXPECT_EQ(pointsOf(kShapeArcOutline, 100).size(), 73u);
+  EXPECT_EQ(pointsOf(kShapeArcOutline, 3).size(), 73u);
+  auto ring = pointsOf(kShapeRingSector, 10);
+  ASSERT_EQ(ring.size(), 146u);
+  EXPECT_EQ(ring[73], (TPoint{500, 400}));  // the inner arc starts at the end angle
+  EXPECT_EQ(ring[145], (TPoint{600, 500}));
+  EXPECT_TRUE(pointsOf(999, 10).empty());
+}
+
+}  // namespace
+}  // namespace pikrotta
