@@ -45,7 +45,9 @@ void BM_DrawWorldLine(benchmark::State& state) {
   view.CentreAt(0, 0);
   const TgraAttribute attributes;
   const TJwwGaibu model;
-  const TGra gra(view, attributes, model);
+  const TFixedClock clock({2008, 5, 3, 9, 4, 5});
+  const TNoEscKey keys;
+  const TGra gra(view, attributes, model, clock, keys);
   bench::TCountingCanvas canvas;
   const std::vector<TSegment> segments = MakeSegments(1'000'000);
   for (auto _ : state) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model_json.h"
+#include "system_clock.h"
 #include "trace.h"
 #include "transfer_reader.h"
 
@@ -43,17 +44,28 @@ int RunDump(const std::filesystem::path& file, bool summary) {
   return status;
 }
 
-int RunTrace(const std::filesystem::path& file, const std::string& size) {
-  int32_t width = 0, height = 0;
-  if (!pikrotta::ParsePaintSize(size, width, height)) {
+int RunTrace(const std::filesystem::path& file, const std::string& size, bool search,
+             const std::string& now) {
+  pikrotta::TTraceOptions options;
+  options.Search = search;
+  if (!pikrotta::ParsePaintSize(size, options.Width, options.Height)) {
     std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 800x600\n";
+    return kExitUsage;
+  }
+  pikrotta::TDateTime fixed;
+  if (!now.empty() && !pikrotta::ParseDateTime(now, fixed)) {
+    std::cerr << "pikrotta-cli: --now wants YYYY-MM-DDTHH:MM:SS\n";
     return kExitUsage;
   }
   pikrotta::TJwwGaibu model;
   int status = kExitOk;
   ReadModel(file, model, status);
   if (status == kExitNoFile && !std::filesystem::is_regular_file(file)) return status;
-  std::cout << pikrotta::TraceDrawing(model, width, height);
+  const pikrotta::TSystemClock systemClock;
+  const pikrotta::TFixedClock fixedClock(fixed);
+  const pikrotta::TClockLocale& clock =
+      now.empty() ? static_cast<const pikrotta::TClockLocale&>(systemClock) : fixedClock;
+  std::cout << pikrotta::TraceDrawing(model, options, clock);
   return status;
 }
 
@@ -78,6 +90,12 @@ int main(int argc, char** argv) {
   trace->add_option("FILE", traceFile, "transfer file to read")->required();
   trace->add_option("--size", traceSize, "paint area as WIDTHxHEIGHT pixels")
       ->capture_default_str();
+  bool traceSearch = false;
+  trace->add_flag("--search", traceSearch,
+                  "search for image references first, as the search button does");
+  std::string traceNow;
+  trace->add_option("--now", traceNow,
+                    "draw date and time codes for this local time, YYYY-MM-DDTHH:MM:SS");
 
   try {
     app.parse(argc, argv);
@@ -94,6 +112,6 @@ int main(int argc, char** argv) {
   }
 
   if (*dump) return RunDump(dumpFile, summary);
-  if (*trace) return RunTrace(traceFile, traceSize);
+  if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
   return kExitUsage;
 }

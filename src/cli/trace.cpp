@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "gra.h"
+#include "image_ref.h"
 #include "recording_canvas.h"
 #include "view.h"
 
@@ -23,16 +24,20 @@ std::string ViewLine(const TView& v) {
 
 }  // namespace
 
-std::string TraceDrawing(const TJwwGaibu& model, int32_t width, int32_t height) {
+std::string TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options,
+                         const TClockLocale& clock) {
   TView view;
-  view.FitToWindow(model, width, height);
+  view.FitToWindow(model, options.Width, options.Height);
   const TgraAttribute attributes;
-  TGra gra(view, attributes, model);
+  const TNoEscKey keys;
+  TGra gra(view, attributes, model, clock, keys);
+  if (options.Search) gra.SearchPrefix = std::string(kImageRefPrefix);
   TRecordingCanvas canvas;
-  for (int32_t i = 0; i < model.JwwPointCount; ++i) gra.DrawPointEntity(canvas, model.JwwPoints[i]);
-  for (int32_t i = 0; i < model.JwwPointExCount; ++i)
-    gra.DrawPointExEntity(canvas, model.JwwPointExs[i]);
-  return ViewLine(view) + canvas.Trace();
+  gra.DrawAllEntities(canvas);
+  gra.MarkImageRefs(canvas, 10 / view.ViewScale);
+  std::string trace = ViewLine(view) + canvas.Trace();
+  if (options.Search) trace += "ImageRefTextCount " + std::to_string(gra.ImageRefTextCount) + "\n";
+  return trace;
 }
 
 bool ParsePaintSize(const std::string& text, int32_t& width, int32_t& height) {
@@ -44,6 +49,14 @@ bool ParsePaintSize(const std::string& text, int32_t& width, int32_t& height) {
   };
   const std::string_view all(text);
   return parse(all.substr(0, x), width) && parse(all.substr(x + 1), height);
+}
+
+bool ParseDateTime(const std::string& text, TDateTime& t) {
+  char tail = 0;
+  const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &t.Year, &t.Month,
+                                 &t.Day, &t.Hour, &t.Minute, &t.Second, &tail);
+  return fields == 6 && t.Month >= 1 && t.Month <= 12 && t.Day >= 1 && t.Day <= 31 && t.Hour >= 0 &&
+         t.Hour <= 23 && t.Minute >= 0 && t.Minute <= 59 && t.Second >= 0 && t.Second <= 59;
 }
 
 }  // namespace pikrotta

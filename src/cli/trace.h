@@ -5,14 +5,25 @@
 #include <string>
 
 #include "jww_model.h"
+#include "text_codes.h"
 
 namespace pikrotta {
 
-// Fits the view to a paint area of width x height pixels, as the window does, draws the
-// model onto a recording canvas and returns the view line followed by the recorded calls.
-std::string TraceDrawing(const TJwwGaibu& model, int32_t width, int32_t height);
+struct TTraceOptions {
+  int32_t Width = 800;
+  int32_t Height = 600;
+  bool Search = false;  // set the search prefix first, as the search button does
+};
+
+// Fits the view to the paint area as the window does, runs the drawing pass (and, after a
+// search, the image-reference marks) on a recording canvas, and returns the view line, the
+// recorded calls and, after a search, the count of image references.
+std::string TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options,
+                         const TClockLocale& clock);
 
 // Parses "WxH" with both sides from 1 to 100000; false when it does not fit.
 bool ParsePaintSize(const std::string& text, int32_t& width, int32_t& height);
+// Parses "YYYY-MM-DDTHH:MM:SS"; false when it does not fit.
+bool ParseDateTime(const std::string& text, TDateTime& time);
 
 }  // namespace pikrotta

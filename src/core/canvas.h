@@ -47,7 +47,8 @@ struct TBrush {
   bool operator==(const TBrush&) const = default;
 };
 
-// What a LOGFONT holds of a font; the face name is Shift-JIS bytes.
+// What a LOGFONT holds of a font, and the colour text is drawn in; the face name is
+// Shift-JIS bytes.
 struct TFontDesc {
   int32_t Height = 0;
   int32_t Width = 0;
@@ -59,6 +60,7 @@ struct TFontDesc {
   bool StrikeOut = false;
   uint8_t CharSet = 0;
   std::string FaceName;
+  TColor Color = 0;
   bool operator==(const TFontDesc&) const = default;
 };
 

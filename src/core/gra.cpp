@@ -1,5 +1,6 @@
 #include "gra.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -14,10 +15,25 @@ constexpr double kEllipseStep = std::numbers::pi / 36;
 constexpr int32_t kChords = 72;
 
 // The point at parameter angle t of an ellipse turned by tilt about its centre.
-TWorldPoint EllipsePoint(double cx, double cy, double r, double flatness, double tilt, double t) {
-  const double u = r * std::cos(t), v = r * flatness * std::sin(t);
-  return {cx + RotateX(u, v, 0, 0, tilt), cy + RotateY(u, v, 0, 0, tilt)};
-}
+// Points of an ellipse turned by tilt about its centre. The tilt's cosine and sine are taken
+// once per ellipse; the sums are those of RotateX and RotateY about (0, 0), term for term.
+class TEllipse {
+ public:
+  TEllipse(double cx, double cy, double r, double flatness, double tilt)
+      : Cx(cx),
+        Cy(cy),
+        R(r),
+        Flatness(flatness),
+        CosTilt(std::cos(tilt)),
+        SinTilt(std::sin(tilt)) {}
+  TWorldPoint At(double t) const {
+    const double u = R * std::cos(t), v = R * Flatness * std::sin(t);
+    return {Cx + (0 + CosTilt * u - SinTilt * v), Cy + (0 + SinTilt * u + CosTilt * v)};
+  }
+
+ private:
+  double Cx, Cy, R, Flatness, CosTilt, SinTilt;
+};
 
 TPenStyle PenStyleOf(int32_t code) {
   switch (code) {
@@ -198,11 +214,21 @@ void TGra::DrawWorldPolygon(TCanvas& canvas) {
 
 void TGra::DrawChords(TCanvas& canvas, double cx, double cy, double r, double flatness, double tilt,
                       double start, double step) const {
+  // Every chord point lies within R of the centre. When that disc lies wholly beyond one edge,
+  // every chord would be rejected by the clipper anyway: skip computing them. The margin
+  // only makes this rarer, so what is drawn never changes.
+  const double reach = std::fabs(r) * std::max(1.0, std::fabs(flatness));
+  const double margin = 1e-9 * (reach + std::fabs(cx) + std::fabs(cy)) + 1e-9;
+  const TClipRect rect = ViewRect();
+  if (cx + reach + margin < rect.XMin || cx - reach - margin > rect.XMax ||
+      cy + reach + margin < rect.YMin || cy - reach - margin > rect.YMax)
+    return;
   double t = start;
-  TWorldPoint previous = EllipsePoint(cx, cy, r, flatness, tilt, t);
+  const TEllipse ellipse(cx, cy, r, flatness, tilt);
+  TWorldPoint previous = ellipse.At(t);
   for (int32_t k = 1; k <= kChords; ++k) {
     t += step;
-    const TWorldPoint next = EllipsePoint(cx, cy, r, flatness, tilt, t);
+    const TWorldPoint next = ellipse.At(t);
     DrawWorldLine(canvas, previous.X, previous.Y, next.X, next.Y);
     previous = next;
   }
@@ -220,21 +246,21 @@ void TGra::DrawWorldArc(TCanvas& canvas, double cx, double cy, double r, double 
 
 void TGra::AppendArcPoints(double cx, double cy, double r, double flatness, double tilt,
                            double start, double sweep) {
+  const TEllipse ellipse(cx, cy, r, flatness, tilt);
   const double step = sweep / kChords;
   double t = start;
-  for (int32_t k = 0; k <= kChords; ++k, t += step)
-    WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+  for (int32_t k = 0; k <= kChords; ++k, t += step) WorldPoints.push_back(ellipse.At(t));
 }
 
 void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, double cy, double r,
                              double flatness, double tilt, double start, double sweep, double p) {
   auto is = [p](double value) { return std::fabs(p - value) <= 1e-10; };
+  const TEllipse outer(cx, cy, r, flatness, tilt);
   WorldPoints.clear();
   if (shapeCode == kShapeFilledArc) {
     if (is(100)) {
       double t = 0;
-      for (int32_t k = 0; k < kChords; ++k, t += kEllipseStep)
-        WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+      for (int32_t k = 0; k < kChords; ++k, t += kEllipseStep) WorldPoints.push_back(outer.At(t));
     } else {
       AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
       if (is(0)) {
@@ -258,8 +284,7 @@ void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, doub
   } else if (shapeCode == kShapeArcOutline) {
     if (is(100)) {
       double t = 0;
-      for (int32_t k = 0; k <= kChords; ++k, t += kEllipseStep)
-        WorldPoints.push_back(EllipsePoint(cx, cy, r, flatness, tilt, t));
+      for (int32_t k = 0; k <= kChords; ++k, t += kEllipseStep) WorldPoints.push_back(outer.At(t));
     } else {
       AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
     }
@@ -267,10 +292,10 @@ void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, doub
   } else if (shapeCode == kShapeRingSector) {
     AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
     // The inner arc runs back from the end angle to the start.
+    const TEllipse inner(cx, cy, p, flatness, tilt);
     const double step = sweep / kChords;
     double t = start + sweep;
-    for (int32_t k = 0; k <= kChords; ++k, t -= step)
-      WorldPoints.push_back(EllipsePoint(cx, cy, p, flatness, tilt, t));
+    for (int32_t k = 0; k <= kChords; ++k, t -= step) WorldPoints.push_back(inner.At(t));
     DrawWorldPolygon(canvas);
   }
   WorldPoints.clear();

@@ -6,10 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include <string>
+#include <string_view>
+
 #include "canvas.h"
 #include "clipping.h"
 #include "graphic_attributes.h"
+#include "host_interfaces.h"
 #include "jww_model.h"
+#include "text_codes.h"
 #include "view.h"
 
 namespace pikrotta {
@@ -25,17 +30,37 @@ constexpr int32_t kShapeFilledArc = 101;   // "sc": ellipse, sector, segment or 
 constexpr int32_t kShapeArcOutline = 111;  // "se"
 constexpr int32_t kShapeRingSector = 105;  // "so" and "sg"
 
+// TextStyleFlags of a run of characters.
+constexpr int32_t kTextBold = 1;
+constexpr int32_t kTextItalic = 2;
+constexpr int32_t kTextUnderline = 4;
+constexpr int32_t kTextStrikeOut = 8;
+
+// The longest face name a font description holds, in bytes.
+constexpr int32_t kMaxFaceNameBytes = 31;
+
 // Width of a record's line in mm: LineWidth / 100, or its pen's width when LineWidth is 0.
 double EntityWidth(const TgraAttribute& attributes, int32_t color, int32_t lineWidth);
 
+// Draws the drawing model through one view onto a canvas: the primitives, the entity
+// drawers, the texts and the whole drawing pass.
 class TGra {
  public:
-  TGra(const TView& view, const TgraAttribute& attributes, const TJwwGaibu& model)
-      : View(view), GraAttribute(attributes), Model(model) {}
+  TGra(const TView& view, const TgraAttribute& attributes, const TJwwGaibu& model,
+       const TClockLocale& clock, const TEscKeyState& keys)
+      : View(view), GraAttribute(attributes), Model(model), Clock(clock), Keys(keys) {}
 
   const TView& View;
   const TgraAttribute& GraAttribute;
   const TJwwGaibu& Model;
+  const TClockLocale& Clock;
+  const TEscKeyState& Keys;
+
+  // Read by the text codes; nothing assigns them.
+  TDrawingInfo DrawingInfo;
+  // Empty until the first search; the pass counts and marks texts that begin with it.
+  std::string SearchPrefix;
+  int32_t ImageRefTextCount = 0;
 
   // Scratch buffers: a drawer fills WorldPoints, calls a polyline or polygon primitive and
   // empties it again; ScreenPoints is used only inside those primitives.
@@ -73,7 +98,45 @@ class TGra {
   void DrawPointMarker(TCanvas& canvas, int32_t code, double x, double y, double angle, double size,
                        int32_t color, int32_t lineWidth);
 
+  // Texts.
+  void DrawTextEntity(TCanvas& canvas, const TJwwEntText& text);
+  void DrawMsgTextEntity(TCanvas& canvas, const TJwwEntMsgText& text);
+  void DrawTextString(TCanvas& canvas, int32_t flags, std::string_view face, std::string_view text,
+                      double spacing, double width, double height, double endY, double endX,
+                      double startY, double startX);
+  void DrawTextRun(TCanvas& canvas, int32_t flags, std::string_view face, std::string_view run,
+                   double spacing, double width, double height, double angle, double y, double x);
+  void DrawTextChar(TCanvas& canvas, int32_t anchor, std::string_view character, double angle,
+                    double width, double height, double y, double x);
+
+  // The drawing pass. False when the Esc key cut it short.
+  bool DrawAllEntities(TCanvas& canvas);
+  void MarkImageRefs(TCanvas& canvas, double radius);
+  void DrawImageRefFrame(TCanvas& canvas, const TJwwEntText& text);
+  void DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid2& solid);
+  void DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid3& solid);
+  void DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid4& solid);
+  void DrawSolidEntity(TCanvas& canvas, int32_t shapeCode, const TJwwEntSolidSc& solid);
+  void DrawSolidEntity(TCanvas& canvas, int32_t shapeCode, const TJwwEntSolidSo& solid);
+  void DrawLineEntity(TCanvas& canvas, const TJwwEntLine& line);
+  void DrawCircleEntity(TCanvas& canvas, const TJwwEntCircle& circle);
+  void DrawArcEntity(TCanvas& canvas, const TJwwEntArc& arc);
+
  private:
+  // The directions of a text at one angle, computed once per run.
+  struct TTextFrame {
+    double AlongX, AlongY;  // angle
+    double UpX, UpY;        // angle + pi/2
+    double DownX, DownY;    // angle - pi/2
+    explicit TTextFrame(double angle);
+  };
+  void DrawTextCell(TCanvas& canvas, std::string_view character, const TTextFrame& frame,
+                    double width, double height, double y, double x);
+  void DrawEscapedText(TCanvas& canvas, int32_t baseFlags, std::string_view face,
+                       std::string_view text, double a, double w, double h, double angle, double y,
+                       double x);
+  void SetSolidPenAndBrush(TCanvas& canvas, const TJwwEntHead& head, int32_t extColor) const;
+  void DrawCornerSolid(TCanvas& canvas, std::initializer_list<TWorldPoint> corners);
   // 72 chords from parameter angle start, the step accumulated by addition.
   void DrawChords(TCanvas& canvas, double cx, double cy, double r, double flatness, double tilt,
                   double start, double step) const;

@@ -151,6 +151,14 @@ int32_t RoundHalfAway(double v) {
   return static_cast<int32_t>(t);
 }
 
+int32_t RoundHalfEven(double v) {
+  const double t = std::nearbyint(v);  // the default rounding mode rounds halves to even
+  if (std::isnan(t)) return 0;
+  if (t >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (t <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(t);
+}
+
 double PointDistance(double x1, double y1, double x2, double y2) {
   return std::sqrt((x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2));
 }

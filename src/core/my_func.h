@@ -35,6 +35,8 @@ void CopyCharsMB(std::string_view s, int32_t start, int32_t count, std::string& 
 // Truncates v + 0.5 (v - 0.5 when negative). Values beyond int32 saturate and NaN gives 0,
 // so a far-away point maps to a far-away pixel instead of undefined behaviour.
 int32_t RoundHalfAway(double v);
+// Nearest integer, halves to even (font sizes, text positions); saturates like RoundHalfAway.
+int32_t RoundHalfEven(double v);
 double PointDistance(double x1, double y1, double x2, double y2);
 // Direction of (dx, dy) in [0, 2*pi); 0 for a vector shorter than 1e-10 on both axes.
 double DirectionAngle(double dx, double dy);

@@ -107,7 +107,8 @@ std::string TClockLocale::ShortWeekdayName(const TDateTime& t) const {
   return kWeekdays[DayOfWeek(t)];
 }
 
-std::string FormatDateTime(std::string_view pattern, const TDateTime& t, const TClockLocale& locale) {
+std::string FormatDateTime(std::string_view pattern, const TDateTime& t,
+                           const TClockLocale& locale) {
   const bool twelveHour = pattern.find("AM/PM") != std::string_view::npos;
   std::string out;
   for (size_t i = 0; i < pattern.size();) {
@@ -128,12 +129,24 @@ std::string FormatDateTime(std::string_view pattern, const TDateTime& t, const T
       n = std::min<size_t>(run(c), 2);
       int64_t value = 0;
       switch (c) {
-        case 'm': value = t.Month; break;
-        case 'd': value = t.Day; break;
-        case 'h': value = twelveHour ? (t.Hour % 12 == 0 ? 12 : t.Hour % 12) : t.Hour; break;
-        case 'n': value = t.Minute; break;
-        case 's': value = t.Second; break;
-        default: value = locale.EraYear(t); break;
+        case 'm':
+          value = t.Month;
+          break;
+        case 'd':
+          value = t.Day;
+          break;
+        case 'h':
+          value = twelveHour ? (t.Hour % 12 == 0 ? 12 : t.Hour % 12) : t.Hour;
+          break;
+        case 'n':
+          value = t.Minute;
+          break;
+        case 's':
+          value = t.Second;
+          break;
+        default:
+          value = locale.EraYear(t);
+          break;
       }
       out += Number(value, static_cast<int>(n));
     } else if (c == 'g') {
@@ -156,17 +169,24 @@ std::string FormatDateTime(std::string_view pattern, const TDateTime& t, const T
 
 namespace {
 
-std::string SpacePadded(std::string value) { return value.size() == 1 ? " " + value : value; }
-std::string ZeroPadded(std::string value) { return value.size() == 1 ? "0" + value : value; }
+std::string SpacePadded(std::string value) {
+  return value.size() == 1 ? " " + value : value;
+}
+std::string ZeroPadded(std::string value) {
+  return value.size() == 1 ? "0" + value : value;
+}
 
 // The padding that the first character of a time code selects.
 std::string Pad(char prefix, std::string value) {
   switch (prefix) {
     case '&':
-    case '_': return SpacePadded(std::move(value));
+    case '_':
+      return SpacePadded(std::move(value));
     case '%':
-    case '=': return ZeroPadded(std::move(value));
-    default: return value;
+    case '=':
+      return ZeroPadded(std::move(value));
+    default:
+      return value;
   }
 }
 
@@ -176,7 +196,9 @@ std::string ShortestNumber(double v) {
   return buffer;
 }
 
-double ToOneDecimal(double t) { return std::trunc(t * 10 + 0.5) / 10; }
+double ToOneDecimal(double t) {
+  return std::trunc(t * 10 + 0.5) / 10;
+}
 
 // The file-name part: after the last path separator or drive colon.
 std::string_view FileNamePart(std::string_view path) {
@@ -213,8 +235,8 @@ bool TimeCode(std::string_view text, const TDrawingInfo& info, const TClockLocal
   };
 
   if (field == "F" && fileTime) {
-    out = prefix == '_' ? dateWithPaddedParts() + format(" hh:nn:ss")
-                        : format("yyyy/mm/dd hh:nn:ss");
+    out =
+        prefix == '_' ? dateWithPaddedParts() + format(" hh:nn:ss") : format("yyyy/mm/dd hh:nn:ss");
   } else if (field == "f" && fileTime) {
     out = prefix == '_' ? dateWithPaddedParts() : format("yyyy/mm/dd");
   } else if (field == "j" && !fileTime) {
@@ -224,8 +246,10 @@ bool TimeCode(std::string_view text, const TDrawingInfo& info, const TClockLocal
     out = format("ggge") + "\x94\x4e" + SpacePadded(format("m")) + "\x8c\x8e" +
           SpacePadded(format("d")) + "\x93\xfa";
   } else if (field == "y") {
-    if (prefix == '%' || prefix == '=') out = format("yy");
-    else out = Pad(prefix, std::to_string(StrToIntDef0(format("yy"))));
+    if (prefix == '%' || prefix == '=')
+      out = format("yy");
+    else
+      out = Pad(prefix, std::to_string(StrToIntDef0(format("yy"))));
   } else if (field == "Y") {
     out = Pad(prefix, format("e"));
   } else if (field == "m") {
@@ -279,7 +303,8 @@ bool FileNameCode(std::string_view text, const TDrawingInfo& info, std::string& 
     if (n == 0) return false;
     int32_t taken = 0;
     CopyMB(WithoutExtension(FileNamePart(path)), 1, n, out, taken);
-    if (n == 1 && taken == 0) out = "\xA5";  // ･ stands for a first character that is double-byte
+    if (n == 1 && taken == 0)
+      out.assign(1, static_cast<char>(0xA5));  // ･ stands for a first character that is double-byte
   } else {
     return false;
   }
@@ -341,7 +366,7 @@ TSubstitution SubstituteTextCode(std::string_view text, const TDrawingInfo& info
                          std::string_view("$&%_=").find(text[0]) != std::string_view::npos;
   std::string value;
   if (mayBeCode && (TimeCode(text, info, clock, value) || FileNameCode(text, info, value) ||
-      InfoCode(text, info, value) || ScaleCode(text, info, value))) {
+                    InfoCode(text, info, value) || ScaleCode(text, info, value))) {
     result.Text = std::move(value);
     return result;
   }

@@ -44,7 +44,8 @@ class TFixedClock : public TClockLocale {
 
 // Formats with the pattern letters yyyy yy m mm d dd h hh n nn s ss e ee ggg aaa AM/PM, the
 // separators "/" and ":", and blanks. "h" counts 1..12 when AM/PM is in the pattern.
-std::string FormatDateTime(std::string_view pattern, const TDateTime& t, const TClockLocale& locale);
+std::string FormatDateTime(std::string_view pattern, const TDateTime& t,
+                           const TClockLocale& locale);
 
 struct TStr2List {
   std::string Key;

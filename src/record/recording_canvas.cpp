@@ -136,10 +136,10 @@ std::string BrushLine(const TBrush& brush) {
 std::string FontLine(const TFontDesc& f) {
   char buffer[256];
   std::snprintf(buffer, sizeof buffer,
-                "Font height=%d width=%d escapement=%d orientation=%d weight=%d italic=%d "
-                "underline=%d strikeout=%d charset=%d face=\"",
-                f.Height, f.Width, f.Escapement, f.Orientation, f.Weight, f.Italic, f.Underline,
-                f.StrikeOut, f.CharSet);
+                "Font color=0x%06X height=%d width=%d escapement=%d orientation=%d weight=%d "
+                "italic=%d underline=%d strikeout=%d charset=%d face=\"",
+                static_cast<unsigned>(f.Color), f.Height, f.Width, f.Escapement, f.Orientation,
+                f.Weight, f.Italic, f.Underline, f.StrikeOut, f.CharSet);
   std::string line = buffer;
   line += SjisToUtf8(f.FaceName);
   line += '"';

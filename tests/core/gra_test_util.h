@@ -9,6 +9,14 @@
 
 namespace pikrotta::test {
 
+// An Esc key that tests hold down from a chosen poll on, counting the polls.
+class TFakeEscKey : public TEscKeyState {
+ public:
+  bool EscPressed() const override { return ++Polls > DownAfterPolls; }
+  int32_t DownAfterPolls = 1 << 30;
+  mutable int32_t Polls = 0;
+};
+
 class GraTest : public ::testing::Test {
  protected:
   GraTest() {
@@ -27,7 +35,9 @@ class GraTest : public ::testing::Test {
   TView View;
   TgraAttribute Attributes;
   TJwwGaibu Model;
-  TGra Gra{View, Attributes, Model};
+  TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
+  TFakeEscKey Keys;
+  TGra Gra{View, Attributes, Model, Clock, Keys};
   TRecordingCanvas Canvas;
 };
 

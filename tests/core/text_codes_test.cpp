@@ -5,7 +5,8 @@
 namespace pikrotta {
 namespace {
 
-std::string Sub(std::string_view code, TDateTime now = {2008, 5, 3, 9, 4, 5}, TDrawingInfo info = {}) {
+std::string Sub(std::string_view code, TDateTime now = {2008, 5, 3, 9, 4, 5},
+                TDrawingInfo info = {}) {
   const TFixedClock clock(now);
   const TSubstitution s = SubstituteTextCode(code, info, clock);
   EXPECT_TRUE(s.Substituted) << code;
@@ -16,12 +17,33 @@ TEST(SubstituteTextCode, WorkedExamplesOnSaturday3May2008) {
   const struct {
     std::string_view code, value;
   } cases[] = {
-      {"$j", "2008/ 5/ 3"}, {"%j", "2008/ 5/ 3"}, {"%m", "05"},  {"&d", " 3"},   {"$y", "8"},
-      {"&y", " 8"},         {"%y", "08"},         {"%H", "09"},  {"$H", "9"},    {"$h", "9"},
-      {"$M", "4"},          {"%M", "04"},         {"&S", " 5"},  {"%S", "05"},   {"$ma", "MAY"},
-      {"%ma", "MAY"},       {"$wa", "SAT"},       {"$n", "AM"},  {"$N", "\x91\x4f"},
-      {"$w", "\x93\x79"},   {"%W", "\x93\x79"},   {"$Y", "20"},  {"&Y", "20"},   {"$m", "5"},
-      {"$J", "\x95\xbd\x90\xac" "20\x94\x4e 5\x8c\x8e 3\x93\xfa"},  // 平成20年 5月 3日
+      {"$j", "2008/ 5/ 3"},
+      {"%j", "2008/ 5/ 3"},
+      {"%m", "05"},
+      {"&d", " 3"},
+      {"$y", "8"},
+      {"&y", " 8"},
+      {"%y", "08"},
+      {"%H", "09"},
+      {"$H", "9"},
+      {"$h", "9"},
+      {"$M", "4"},
+      {"%M", "04"},
+      {"&S", " 5"},
+      {"%S", "05"},
+      {"$ma", "MAY"},
+      {"%ma", "MAY"},
+      {"$wa", "SAT"},
+      {"$n", "AM"},
+      {"$N", "\x91\x4f"},
+      {"$w", "\x93\x79"},
+      {"%W", "\x93\x79"},
+      {"$Y", "20"},
+      {"&Y", "20"},
+      {"$m", "5"},
+      {"$J",
+       "\x95\xbd\x90\xac"
+       "20\x94\x4e 5\x8c\x8e 3\x93\xfa"},  // 平成20年 5月 3日
   };
   for (const auto& c : cases) EXPECT_EQ(Sub(c.code), c.value) << c.code;
 }
@@ -56,13 +78,21 @@ TEST(SubstituteTextCode, FileNameCodes) {
   EXPECT_EQ(Sub("%f1"), "\xA5");
   EXPECT_EQ(Sub("%f3"), "");
   TDrawingInfo info;
-  info.DrawingFilePath = "C:\\work\\\x90\x7d\x96\xca" "a.b.jww";  // 図面a.b.jww
+  info.DrawingFilePath =
+      "C:\\work\\\x90\x7d\x96\xca"
+      "a.b.jww";  // 図面a.b.jww
   EXPECT_EQ(Sub("$F", {}, info), info.DrawingFilePath);
-  EXPECT_EQ(Sub("%f", {}, info), "\x90\x7d\x96\xca" "a.b.jww");
-  EXPECT_EQ(Sub("$f", {}, info), "\x90\x7d\x96\xca" "a.b");
+  EXPECT_EQ(Sub("%f", {}, info),
+            "\x90\x7d\x96\xca"
+            "a.b.jww");
+  EXPECT_EQ(Sub("$f", {}, info),
+            "\x90\x7d\x96\xca"
+            "a.b");
   EXPECT_EQ(Sub("%f1", {}, info), "\xA5");  // begins with a double-byte character
   EXPECT_EQ(Sub("%f3", {}, info), "\x90\x7d");
-  EXPECT_EQ(Sub("%ff", {}, info), "\x90\x7d\x96\xca" "a.b");
+  EXPECT_EQ(Sub("%ff", {}, info),
+            "\x90\x7d\x96\xca"
+            "a.b");
   info.DrawingFilePath = "D:plan.jww";
   EXPECT_EQ(Sub("%f2", {}, info), "pl");
 }
@@ -73,7 +103,9 @@ TEST(SubstituteTextCode, InformationAndScaleCodes) {
   TDrawingInfo info;
   info.DrawingInfoText1 = "a";
   info.DrawingInfoText2 = "b";
-  EXPECT_EQ(Sub("%mm", {}, info), "a\xA5\xA5" "b");
+  EXPECT_EQ(Sub("%mm", {}, info),
+            "a\xA5\xA5"
+            "b");
   EXPECT_EQ(Sub("%m1", {}, info), "a");
   // The scale is never assigned: its codes stand for nothing rather than divide by zero.
   EXPECT_EQ(Sub("%SS"), "");
@@ -96,7 +128,8 @@ TEST(SubstituteTextCode, UserSubstitutionsAndNonCodes) {
   EXPECT_EQ(Sub("%%abc", {}, info), "value");
   EXPECT_EQ(Sub("%%a^!b"), "%%a^!b");  // no entry: unchanged, still substituted
   const TFixedClock clock({2008, 5, 3, 9, 4, 5});
-  for (std::string_view text : {"", "abc", "%", "%x", "_j", "=J", "%f0", "%fg", "%M ", "$jj", "^@BMa"}) {
+  for (std::string_view text :
+       {"", "abc", "%", "%x", "_j", "=J", "%f0", "%fg", "%M ", "$jj", "^@BMa"}) {
     const TSubstitution s = SubstituteTextCode(text, {}, clock);
     EXPECT_FALSE(s.Substituted) << text;
     EXPECT_EQ(s.Text, text);

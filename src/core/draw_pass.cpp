@@ -1,0 +1,193 @@
+// The drawing pass: every entity table in a fixed order, fills first, watching the Esc key;
+// and the marks around image references after a search.
+#include <cmath>
+#include <numbers>
+
+#include "gra.h"
+#include "image_ref.h"
+
+namespace pikrotta {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+
+bool BeginsWith(const std::string& text, const std::string& prefix) {
+  return !prefix.empty() && text.starts_with(prefix);  // an empty prefix never matches
+}
+
+}  // namespace
+
+void TGra::DrawImageRefFrame(TCanvas& canvas, const TJwwEntText& text) {
+  if (!text.Text.starts_with(kImageRefPrefix)) return;
+  const TImageRef ref = ParseImageRef(text.Text);
+  if (!ref.IsImageRef) return;
+  const double s = CoordDivisor(Model, text);
+  const double x = text.X / s, y = text.Y / s;
+  SetEntityPen(canvas, text.Color, 1);
+  SetEntityBrush(canvas, text.Color, 5);  // backward-diagonal hatch
+  DrawWorldRect(canvas, x, y, x + ref.ImageWidth, y + ref.ImageHeight);
+}
+
+void TGra::SetSolidPenAndBrush(TCanvas& canvas, const TJwwEntHead& head, int32_t extColor) const {
+  if (head.Color == 10) {  // colour 10: the record's own colour value
+    canvas.Pen.Color = extColor;
+    canvas.Brush.Color = extColor;
+    canvas.Pen.Style = psSolid;
+    canvas.Pen.Width = 0;
+    canvas.Brush.Style = bsSolid;
+  } else {
+    SetEntityPen(canvas, head.Color, 1);
+    SetEntityBrush(canvas, head.Color, 1);
+  }
+}
+
+void TGra::DrawCornerSolid(TCanvas& canvas, std::initializer_list<TWorldPoint> corners) {
+  WorldPoints.assign(corners);
+  if (WorldPoints.size() == 2)
+    DrawWorldPolyline(canvas);
+  else
+    DrawWorldPolygon(canvas);
+  WorldPoints.clear();
+}
+
+void TGra::DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid2& r) {
+  SetSolidPenAndBrush(canvas, r, r.ExtColor);
+  const double s = CoordDivisor(Model, r);
+  DrawCornerSolid(canvas, {{r.X1 / s, r.Y1 / s}, {r.X2 / s, r.Y2 / s}});
+}
+
+void TGra::DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid3& r) {
+  SetSolidPenAndBrush(canvas, r, r.ExtColor);
+  const double s = CoordDivisor(Model, r);
+  DrawCornerSolid(canvas, {{r.X1 / s, r.Y1 / s}, {r.X2 / s, r.Y2 / s}, {r.X3 / s, r.Y3 / s}});
+}
+
+void TGra::DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid4& r) {
+  SetSolidPenAndBrush(canvas, r, r.ExtColor);
+  const double s = CoordDivisor(Model, r);
+  DrawCornerSolid(
+      canvas,
+      {{r.X1 / s, r.Y1 / s}, {r.X2 / s, r.Y2 / s}, {r.X3 / s, r.Y3 / s}, {r.X4 / s, r.Y4 / s}});
+}
+
+void TGra::DrawSolidEntity(TCanvas& canvas, int32_t shapeCode, const TJwwEntSolidSc& r) {
+  SetSolidPenAndBrush(canvas, r, r.ExtColor);
+  const double s = CoordDivisor(Model, r);
+  DrawSolidArcShape(canvas, shapeCode, r.Cx / s, r.Cy / s, r.Radius / s, r.Flatness, r.Tilt,
+                    r.Start, r.Sweep, r.ShapeParam);
+}
+
+void TGra::DrawSolidEntity(TCanvas& canvas, int32_t shapeCode, const TJwwEntSolidSo& r) {
+  SetSolidPenAndBrush(canvas, r, r.ExtColor);
+  const double s = CoordDivisor(Model, r);
+  DrawSolidArcShape(canvas, shapeCode, r.Cx / s, r.Cy / s, r.Radius / s, r.Flatness, r.Tilt,
+                    r.Start, r.Sweep, r.InnerRadius / s);
+}
+
+void TGra::DrawLineEntity(TCanvas& canvas, const TJwwEntLine& r) {
+  SetEntityPen(canvas, r.Color, r.LineType);
+  const double s = CoordDivisor(Model, r);
+  DrawWorldLine(canvas, r.X1 / s, r.Y1 / s, r.X2 / s, r.Y2 / s);
+}
+
+void TGra::DrawCircleEntity(TCanvas& canvas, const TJwwEntCircle& r) {
+  SetEntityPen(canvas, r.Color, r.LineType);
+  const double s = CoordDivisor(Model, r);
+  DrawWorldEllipse(canvas, r.Cx / s, r.Cy / s, r.Radius / s, 1, 0);
+}
+
+void TGra::DrawArcEntity(TCanvas& canvas, const TJwwEntArc& r) {
+  SetEntityPen(canvas, r.Color, r.LineType);
+  const double start = NormalizeDegrees(r.StartAngle);
+  const double sweep = NormalizeDegrees(r.EndAngle - r.StartAngle);
+  const double s = CoordDivisor(Model, r);
+  if (std::fabs(sweep) <= 1e-8)
+    DrawWorldEllipse(canvas, r.Cx / s, r.Cy / s, r.Radius / s, r.Flatness, r.Tilt * kDegree);
+  else
+    DrawWorldArc(canvas, r.Cx / s, r.Cy / s, r.Radius / s, r.Flatness, r.Tilt * kDegree,
+                 start * kDegree, sweep * kDegree);
+}
+
+bool TGra::DrawAllEntities(TCanvas& canvas) {
+  ImageRefTextCount = 0;
+  // Draws every record of a table, polling the Esc key after records 0, 10, 20, ...
+  auto walk = [&](const auto& table, int32_t count, auto draw) {
+    for (int32_t i = 0; i < count; ++i) {
+      draw(table[static_cast<size_t>(i)]);
+      if (i % 10 == 0 && Keys.EscPressed()) return false;
+    }
+    return true;
+  };
+  // Before every table but the first.
+  auto escBefore = [&] { return Keys.EscPressed(); };
+  const TJwwGaibu& m = Model;
+
+  if (!walk(m.JwwTexts, m.JwwTextCount,
+            [&](const TJwwEntText& r) { DrawImageRefFrame(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwSolid2s, m.JwwSolid2Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwSolid3s, m.JwwSolid3Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwSolid4s, m.JwwSolid4Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
+    return false;
+  if (escBefore() || !walk(m.JwwSolidScs, m.JwwSolidScCount,
+                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeFilledArc, r); }))
+    return false;
+  if (escBefore() || !walk(m.JwwSolidSes, m.JwwSolidSeCount,
+                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeArcOutline, r); }))
+    return false;
+  if (escBefore() || !walk(m.JwwSolidSos, m.JwwSolidSoCount,
+                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeRingSector, r); }))
+    return false;
+  if (escBefore() || !walk(m.JwwSolidSgs, m.JwwSolidSgCount,
+                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeRingSector, r); }))
+    return false;
+  // Fills are done: everything after lies on top of them, unfilled.
+  canvas.Brush.Style = bsClear;
+  if (escBefore() ||
+      !walk(m.JwwLines, m.JwwLineCount, [&](const auto& r) { DrawLineEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwCircles, m.JwwCircleCount, [&](const auto& r) { DrawCircleEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwArcs, m.JwwArcCount, [&](const auto& r) { DrawArcEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwPoints, m.JwwPointCount, [&](const auto& r) { DrawPointEntity(canvas, r); }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwPointExs, m.JwwPointExCount, [&](const auto& r) { DrawPointExEntity(canvas, r); }))
+    return false;
+  if (escBefore() || !walk(m.JwwTexts, m.JwwTextCount, [&](const TJwwEntText& r) {
+        if (BeginsWith(r.Text, SearchPrefix)) ++ImageRefTextCount;
+        DrawTextEntity(canvas, r);
+      }))
+    return false;
+  if (escBefore() ||
+      !walk(m.JwwMsgTexts, m.JwwMsgTextCount, [&](const auto& r) { DrawMsgTextEntity(canvas, r); }))
+    return false;
+  return true;
+}
+
+void TGra::MarkImageRefs(TCanvas& canvas, double radius) {
+  if (Keys.EscPressed()) return;
+  for (int32_t i = 0; i < Model.JwwTextCount; ++i) {
+    const TJwwEntText& text = Model.JwwTexts[static_cast<size_t>(i)];
+    if (BeginsWith(text.Text, SearchPrefix)) {
+      canvas.Pen.Color = 0x0000FF;  // red
+      canvas.Pen.Style = psSolid;
+      canvas.Pen.Width = 3;
+      // The stored point, as the search list keeps it, not divided by the group scale.
+      DrawWorldEllipse(canvas, text.X, text.Y, radius, 1, 0);
+    }
+    if (i % 10 == 0 && Keys.EscPressed()) return;
+  }
+}
+
+}  // namespace pikrotta
