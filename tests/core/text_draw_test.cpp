@@ -92,6 +92,29 @@ TEST_F(TextDraw, AnchorOffsets) {
   EXPECT_EQ(Texts()[0].Args, (std::vector<int32_t>{500, 460}));
 }
 
+TEST_F(TextDraw, EveryAnchorCodeAtAnAngle) {
+  // L = 20, H = 4, text turned by 90 degrees: offsets (u, v) turn with it, so the start point
+  // is (-v, u) and the first cell's top-left corner lies 4 mm further in -x.
+  const struct {
+    int32_t anchor;
+    double u, v;
+  } cases[] = {{0, 0, 0},    {1, -10, 0}, {2, -20, 0},  {3, 0, -2},  {4, -10, -2},
+               {5, -20, -2}, {6, 0, -4},  {7, -10, -4}, {8, -20, -4}};
+  for (const auto& c : cases) {
+    TJwwEntText t = Text("ABCDEFGHIJ", 0, 0, 10);
+    t.CharHeight = 4;
+    t.TextAnchor = c.anchor;
+    Draw(t);
+    ASSERT_FALSE(Texts().empty()) << c.anchor;
+    const double x = -c.v - 4, y = c.u;
+    EXPECT_EQ(Texts()[0].Args,
+              (std::vector<int32_t>{static_cast<int32_t>(std::lround((x + 50) * 10)),
+                                    static_cast<int32_t>(std::lround(1000 - (y + 50) * 10))}))
+        << c.anchor;
+    EXPECT_EQ(Texts()[0].Font.Escapement, 900);
+  }
+}
+
 TEST_F(TextDraw, VerticalTextExchangesSizes) {
   TJwwEntText t = Text("AB", 0, 0, -10);
   t.TextKind = 1;
