@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "image_list.h"
 #include "model_json.h"
 #include "system_clock.h"
 #include "trace.h"
@@ -15,6 +17,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitNoFile = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotAllFound = 3;
 
 // Reads the transfer file; false, with a message, when it is missing or could not be read.
 bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, int& status) {
@@ -69,6 +72,31 @@ int RunTrace(const std::filesystem::path& file, const std::string& size, bool se
   return status;
 }
 
+int RunList(const std::string& file, const std::string& jwcad,
+            const std::vector<std::string>& drives, bool json) {
+  pikrotta::TListOptions options;
+  options.TransferFile = file;
+  options.Json = json;
+  if (!jwcad.empty()) options.JwcadPath = jwcad;
+  for (const std::string& mapping : drives) {
+    char letter = 0;
+    std::filesystem::path folder;
+    if (!pikrotta::ParseDriveMapping(mapping, letter, folder)) {
+      std::cerr << "pikrotta-cli: --drive wants X:=FOLDER, got " << mapping << "\n";
+      return kExitUsage;
+    }
+    options.Drives[letter] = folder;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(options.TransferFile, error)) {
+    std::cerr << "pikrotta-cli: no such file: " << file << "\n";
+    return kExitNoFile;
+  }
+  const pikrotta::TListResult result = pikrotta::ListImageRefs(options);
+  std::cout << result.Output;
+  return result.AllFound ? kExitOk : kExitNotAllFound;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +125,23 @@ int main(int argc, char** argv) {
   trace->add_option("--now", traceNow,
                     "draw date and time codes for this local time, YYYY-MM-DDTHH:MM:SS");
 
+  std::string listFile = "JWC_TEMP.TXT";
+  std::string listJwcad;
+  std::vector<std::string> listDrives;
+  bool listJson = false;
+  CLI::App* list = app.add_subcommand(
+      "list", "Search FILE for image references as the search button does and list them.");
+  list->add_option("FILE", listFile, "transfer file to read")->capture_default_str();
+  list->add_option("--jwcad", listJwcad,
+                   "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
+  list->add_option("--drive", listDrives,
+                   "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other drives and "
+                   "network paths are not found");
+  list->add_flag("--json", listJson, "one JSON object per reference");
+  list->footer(
+      "Exit status: 0 when every reference was found, 3 when any is missing or unresolvable, "
+      "1 when FILE does not exist, 2 on wrong usage.");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -113,5 +158,6 @@ int main(int argc, char** argv) {
 
   if (*dump) return RunDump(dumpFile, summary);
   if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
+  if (*list) return RunList(listFile, listJwcad, listDrives, listJson);
   return kExitUsage;
 }

@@ -107,21 +107,23 @@ std::string RightStrMB(std::string_view s, int32_t n) {
 }
 
 void CopyMB(std::string_view s, int32_t start, int32_t count, std::string& part, int32_t& taken) {
-  part.clear();
-  taken = 0;
+  // Built apart and assigned last, so that part may be the string that s looks at.
+  std::string result;
   const int64_t length = static_cast<int64_t>(s.size());
-  if (length == 0 || start < 1 || start > length || count <= 0) return;
-  const int64_t last = static_cast<int64_t>(start) + count - 1;  // 1-based, inclusive
-  for (int64_t i = 1; i <= length;) {
-    if (IsLeadByte(s[i - 1]) && i < length) {
-      if (start <= i && i + 1 <= last) part.append(s.substr(i - 1, 2));
-      i += 2;
-    } else {
-      if (start <= i && i <= last) part.push_back(s[i - 1]);
-      i += 1;
+  if (length > 0 && start >= 1 && start <= length && count > 0) {
+    const int64_t last = static_cast<int64_t>(start) + count - 1;  // 1-based, inclusive
+    for (int64_t i = 1; i <= length;) {
+      if (IsLeadByte(s[i - 1]) && i < length) {
+        if (start <= i && i + 1 <= last) result.append(s.substr(i - 1, 2));
+        i += 2;
+      } else {
+        if (start <= i && i <= last) result.push_back(s[i - 1]);
+        i += 1;
+      }
     }
   }
-  taken = static_cast<int32_t>(part.size());
+  taken = static_cast<int32_t>(result.size());
+  part = std::move(result);
 }
 
 int32_t LengthMB(std::string_view s) {
@@ -131,16 +133,68 @@ int32_t LengthMB(std::string_view s) {
 }
 
 void CopyCharsMB(std::string_view s, int32_t start, int32_t count, std::string& part) {
-  part.clear();
+  std::string result;  // assigned last, so that part may be the string that s looks at
   const int32_t characters = LengthMB(s);
-  if (characters < start || count <= 0) return;
-  const int64_t last = std::min<int64_t>(static_cast<int64_t>(start) + count - 1, characters);
-  int64_t number = 1;
-  for (size_t i = 0; i < s.size() && number <= last; ++number) {
-    const size_t charLength = IsLeadByte(s[i]) ? 2 : 1;
-    if (number >= start) part.append(s.substr(i, charLength));
-    i += charLength;
+  if (characters >= start && count > 0) {
+    const int64_t last = std::min<int64_t>(static_cast<int64_t>(start) + count - 1, characters);
+    int64_t number = 1;
+    for (size_t i = 0; i < s.size() && number <= last; ++number) {
+      const size_t charLength = IsLeadByte(s[i]) ? 2 : 1;
+      if (number >= start) result.append(s.substr(i, charLength));
+      i += charLength;
+    }
   }
+  part = std::move(result);
+}
+
+size_t PosMB(std::string_view needle, std::string_view s) {
+  if (needle.empty()) return 0;
+  for (size_t i = 0; i < s.size(); i += IsLeadByte(s[i]) ? 2 : 1)
+    if (s.substr(i).starts_with(needle)) return i + 1;
+  return 0;
+}
+
+std::string ExtractFilePath(std::string_view path) {
+  size_t end = 0;
+  for (size_t i = 0; i < path.size(); i += IsLeadByte(path[i]) ? 2 : 1)
+    if (path[i] == '\\' || path[i] == ':') end = i + 1;
+  return std::string(path.substr(0, end));
+}
+
+std::string ChangeFileExt(std::string_view path, std::string_view extension) {
+  size_t dot = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); i += IsLeadByte(path[i]) ? 2 : 1) {
+    if (path[i] == '.') dot = i;
+    else if (path[i] == '\\' || path[i] == ':') dot = std::string_view::npos;
+  }
+  return std::string(path.substr(0, dot)) + std::string(extension);
+}
+
+std::string Trim(std::string_view s) {
+  size_t begin = 0, end = s.size();
+  while (begin < end && static_cast<unsigned char>(s[begin]) <= ' ') ++begin;
+  while (end > begin && static_cast<unsigned char>(s[end - 1]) <= ' ') --end;
+  return std::string(s.substr(begin, end - begin));
+}
+
+std::string UpperCaseMB(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); i += IsLeadByte(out[i]) ? 2 : 1)
+    if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
+  return out;
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
 }
 
 int32_t RoundHalfAway(double v) {

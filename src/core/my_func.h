@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pikrotta {
 
@@ -31,6 +32,20 @@ void CopyMB(std::string_view s, int32_t start, int32_t count, std::string& part,
 int32_t LengthMB(std::string_view s);
 // Characters number start .. start + count - 1.
 void CopyCharsMB(std::string_view s, int32_t start, int32_t count, std::string& part);
+
+// 1-based position of the first occurrence of needle that starts on a character boundary, or 0.
+size_t PosMB(std::string_view needle, std::string_view s);
+// The folder part of a path: up to and including the last "\" or ":" (a trail byte never
+// counts); empty when there is none.
+std::string ExtractFilePath(std::string_view path);
+// The path with its extension (from the last "." of the file name) replaced.
+std::string ChangeFileExt(std::string_view path, std::string_view extension);
+// Without leading and trailing blanks and control characters.
+std::string Trim(std::string_view s);
+// ASCII letters upper-cased; double-byte characters left alone.
+std::string UpperCaseMB(std::string_view s);
+// Lines of a text file: each ends at CR LF, LF or CR; no line for a final line end.
+std::vector<std::string> SplitTextLines(std::string_view text);
 
 // Truncates v + 0.5 (v - 0.5 when negative). Values beyond int32 saturate and NaN gives 0,
 // so a far-away point maps to a far-away pixel instead of undefined behaviour.

@@ -136,6 +136,13 @@ TEST(CopyCharsMB, TakesCharactersByNumber) {
   EXPECT_EQ(part, "");
   CopyCharsMB("ab\x82", 3, 1, part);
   EXPECT_EQ(part, "\x82");
+  // The result may be written over its own source.
+  std::string same = Cat({kA, "xy"});
+  CopyCharsMB(same, 1, 2, same);
+  EXPECT_EQ(same, Cat({kA, "x"}));
+  int32_t taken = 0;
+  CopyMB(same, 2, 5, same, taken);
+  EXPECT_EQ(same, "x");
 }
 
 TEST(RoundHalfAway, HalvesGoAwayFromZeroAndExtremesSaturate) {

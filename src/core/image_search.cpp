@@ -1,0 +1,115 @@
+// The image-reference search: every "^@BM" text, where its file lies and whether it is there.
+#include <cstdio>
+
+#include "image_ref.h"
+#include "jwcad_lookup.h"
+#include "main_window.h"
+#include "my_func.h"
+
+namespace pikrotta {
+
+namespace {
+
+constexpr uint32_t kBeepDefault = 0xFFFF;
+
+void AppendRef(std::vector<TSearchStr>& refs, TSearchStr ref) {
+  // Room for 100 more at a time, as the list grows.
+  if (refs.size() == refs.capacity()) refs.reserve(refs.size() + 100);
+  refs.push_back(std::move(ref));
+}
+
+}  // namespace
+
+void TForm1::CollectImageRefs() {
+  ImageRefs.clear();
+  const std::string& prefix = Gra->SearchPrefix;
+  auto matches = [&](const std::string& text) { return !prefix.empty() && text.starts_with(prefix); };
+  for (int32_t i = 0; i < JwwGaibu.JwwTextCount; ++i) {
+    const TJwwEntText& t = JwwGaibu.JwwTexts[static_cast<size_t>(i)];
+    if (matches(t.Text)) AppendRef(ImageRefs, {0, i, t.X, t.Y, t.Text});
+  }
+  for (int32_t i = 0; i < JwwGaibu.JwwMsgTextCount; ++i) {
+    const TJwwEntText& t = JwwGaibu.JwwMsgTexts[static_cast<size_t>(i)].Body;
+    if (matches(t.Text)) AppendRef(ImageRefs, {1, i, t.X, t.Y, t.Text});
+  }
+  ImageRefs.shrink_to_fit();
+  ImageRefCount = static_cast<int32_t>(ImageRefs.size());
+}
+
+std::string TForm1::FindNewestTempFolder(const std::string& autoSaveFolder) const {
+  const TDateTime today = Host.Clock().Now();
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d%02d%02d", today.Year, today.Month, today.Day);
+  std::string best;
+  int32_t bestTime = 0;
+  bool found = false;
+  for (const TFolderEntry& entry : Host.ListFolder(autoSaveFolder + date + "-*.*")) {
+    if (!entry.IsFolder || entry.Name == "." || entry.Name == "..") continue;
+    // Strictly later wins, so of equal stamps the first listed stays.
+    if (!found || entry.DosTime > bestTime) {
+      best = entry.Name;
+      bestTime = entry.DosTime;
+      found = true;
+    }
+  }
+  return best;
+}
+
+void TForm1::Button2Click() {
+  Gra->SearchPrefix = std::string(kImageRefPrefix);
+  RedrawView();
+  CollectImageRefs();
+
+  const std::string settingsFile = ExtractFilePath(Controls.Caption(TLabel::Label3)) + "jw_win.jwf";
+  const std::string autoSaveFolder = ReadAutoSaveFolder(Host, settingsFile);
+  Controls.SetCaption(TLabel::Label4, autoSaveFolder);
+  if (!Host.FolderExists(autoSaveFolder)) {
+    Host.MessageBeep(kBeepDefault);
+    Host.ShowMessage(texts::kMissingAutoSaveFolder);
+  }
+  const std::string tempName = FindNewestTempFolder(autoSaveFolder);
+  Controls.SetCaption(TLabel::Label5, tempName);
+  const std::string tempFolder = autoSaveFolder + tempName + "\\";
+
+  Controls.ClearList();
+  Controls.AddListRow(texts::kListHeader + std::to_string(Gra->ImageRefTextCount));
+  ImageRefRows.clear();
+  const std::string drawingName = Controls.Caption(TLabel::Label2);
+  for (size_t i = 0; i < ImageRefs.size(); ++i) {
+    const TSearchStr& ref = ImageRefs[i];
+    if (ref.SourceKind == 1) continue;
+    TImageRefRow row;
+    row.RefIndex = static_cast<int32_t>(i);
+    row.RowText = ParseImageRef(ref.Text).ImagePath;
+    // An empty path cannot be resolved, whether the drawing was saved or not.
+    const bool empty = row.RowText.empty();
+    if (empty) row.RowText = texts::kFullWidthBlank;
+    std::string second;
+    CopyCharsMB(row.RowText, 2, 2, second);
+    const bool network = PosMB("\\\\", row.RowText) > 0;
+    if (empty) row.ResolvedPath = texts::kFullWidthBlank;
+    else if (second == ":\\" || network) row.ResolvedPath = row.RowText;
+    else if (row.RowText.starts_with("%temp%")) row.ResolvedPath = tempFolder + row.RowText.substr(6);
+    else if (drawingName != texts::kNewDrawing) row.ResolvedPath = ExtractFilePath(drawingName) + row.RowText;
+    else row.ResolvedPath = texts::kFullWidthBlank;
+
+    if (row.ResolvedPath == texts::kFullWidthBlank) {
+      row.Mark = texts::kMarkUnresolvable;
+    } else {
+      row.Found = Host.FileExists(row.ResolvedPath);
+      row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
+      if (network) row.Mark += texts::kMarkNetwork;
+    }
+    Controls.AddListRow(row.RowText + row.Mark);
+    ImageRefRows.push_back(std::move(row));
+  }
+}
+
+void TForm1::ListBox1DblClick() {
+  if (Controls.ListCount() < 2) return;
+  const int32_t element = Controls.ListSelection() - 1;
+  if (element < 0 || element >= static_cast<int32_t>(ImageRefs.size())) return;
+  CentreViewOn(ImageRefs[static_cast<size_t>(element)].X, ImageRefs[static_cast<size_t>(element)].Y);
+}
+
+}  // namespace pikrotta

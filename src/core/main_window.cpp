@@ -1,0 +1,324 @@
+#include "main_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "my_func.h"
+#include "jwcad_lookup.h"
+#include "transfer_reader.h"
+
+namespace pikrotta {
+
+namespace {
+
+constexpr TColor kAqua = MakeColor(0, 255, 255);
+constexpr TColor kRed = MakeColor(255, 0, 0);
+constexpr TColor kBlue = MakeColor(0, 0, 255);
+
+}  // namespace
+
+// ---- Start-up and shutdown ----
+
+void TForm1::FormCreate() {
+  ViewReady = false;
+  GraAttribute = std::make_unique<TgraAttribute>();
+  Gra = std::make_unique<TGra>(View, *GraAttribute, JwwGaibu, Host.Clock(), Host);
+  BandVisible = false;
+  ButtonFlags = 0;
+  OffscreenBitmap.reset();
+  PanBitmap.reset();
+  PanBitmapValid = false;
+  ZoomFactor = 1.5;
+  ImageRefs.clear();
+  ImageRefCount = 0;
+}
+
+std::string TForm1::SettingsFilePath() const { return ChangeFileExt(Host.ProgramFilePath(), ".dat"); }
+
+void TForm1::FormShow() {
+  ExeFolder = ExtractFilePath(Host.ProgramFilePath());
+  WindowSettings = LoadWindowSettings(Host, SettingsFilePath());
+  Controls.SetWindowBounds(
+      {WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height});
+  Controls.SetPanelWidth(WindowSettings.PanelWidth);
+  // The fit needs the paint area's size, so the geometry comes before the drawing.
+  ShowDrawing(Host.NativePath(ExeFolder + "JWC_TEMP.TXT"));
+  Host.Navigate(std::string(kPromotionSiteUrl) + "/pr/");
+}
+
+void TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
+  JwwGaibu.ResetModel();
+  ReadTransferFile(JwwGaibu, transferFile);  // a missing file leaves an empty drawing
+  Controls.ClearList();
+  Controls.SetCaption(TLabel::LabelA1, "");
+  Controls.SetCaption(TLabel::Label2,
+                      JwwGaibu.JwwFileName.empty() ? texts::kNewDrawing : JwwGaibu.JwwFileName);
+  Controls.SetCaption(TLabel::Label3, FindJwcadProgram(Host));
+  Controls.SetCaption(TLabel::Label4, "---");
+  Controls.SetCaption(TLabel::Label5, "---");
+  FitToWindow();  // ViewReady is still false: this sets the view, the first paint composes
+  ViewReady = true;
+}
+
+void TForm1::FormClose() {
+  ImageRefs.clear();
+  ImageRefCount = 0;
+  ImageRefRows.clear();
+  OffscreenBitmap.reset();
+  PanBitmap.reset();
+  PanBitmapValid = false;
+  const TWindowBounds bounds = Controls.WindowBounds();
+  WindowSettings = {bounds.Left, bounds.Top, bounds.Width, bounds.Height, Controls.PanelWidth()};
+  RaiseToMinima(WindowSettings);
+  SaveWindowSettings(Host, SettingsFilePath(), WindowSettings);
+  JwwGaibu.FreeModel();
+  ViewReady = false;
+  Gra.reset();
+  GraAttribute.reset();
+}
+
+void TForm1::FormResize() {
+  TWindowBounds bounds = Controls.WindowBounds();
+  const TWindowBounds raised{bounds.Left, bounds.Top, std::max(bounds.Width, kMinWindowWidth),
+                             std::max(bounds.Height, kMinWindowHeight)};
+  if (!(raised == bounds)) Controls.SetWindowBounds(raised);
+  if (!ViewReady) return;
+  const TPoint size = Controls.PaintAreaSize();
+  View.ResizeView(size.X, size.Y);
+}
+
+// ---- Composition and repaint ----
+
+void TForm1::FitToWindow() {
+  const TPoint size = Controls.PaintAreaSize();
+  View.FitToWindow(JwwGaibu, size.X, size.Y);
+  RedrawView();
+}
+
+void TForm1::RedrawView() {
+  if (!ViewReady) return;
+  BandVisible = false;
+  TCanvas& canvas = Controls.PaintCanvas();
+  const TPoint size = Controls.PaintAreaSize();
+  Gra->ClearPaintArea(canvas, size.X, size.Y);
+  TGra::SetScreenPen(canvas, kAqua, 0, 0);
+  TGra::DrawPixelRect(canvas, 0, 0, size.X - 1, size.Y - 1);
+  // The origin: a red cross with arms of 5 pixels.
+  TGra::SetScreenPen(canvas, kRed, 0, 2);
+  const double a = 5 / View.ViewScale;
+  Gra->DrawWorldLine(canvas, 0, a, 0, -a);
+  Gra->DrawWorldLine(canvas, a, 0, -a, 0);
+  // Both passes stop at the Esc key; the copy below still keeps the half-drawn picture.
+  Gra->DrawAllEntities(canvas);
+  Gra->MarkImageRefs(canvas, 10 / View.ViewScale);
+  OffscreenBitmap.reset();
+  OffscreenBitmap = canvas.CopyToBitmap(size.X, size.Y);
+}
+
+void TForm1::PaintBox1Paint() {
+  BandVisible = false;
+  if (!OffscreenBitmap) {
+    FitToWindow();
+    return;
+  }
+  TCanvas& canvas = Controls.PaintCanvas();
+  const TPoint size = Controls.PaintAreaSize();
+  Gra->ClearPaintArea(canvas, size.X, size.Y);
+  TGra::SetScreenPen(canvas, kBlue, 0, 0);
+  TGra::DrawPixelRect(canvas, 0, 0, size.X - 1, size.Y - 1);
+  canvas.BitBlt(0, 0, *OffscreenBitmap);
+}
+
+void TForm1::DrawRubberBand() {
+  TCanvas& canvas = Controls.PaintCanvas();
+  TGra::SetXorPen(canvas);
+  canvas.Pen.Color = kAqua;
+  canvas.Pen.Style = psSolid;
+  canvas.Pen.Width = 3;
+  canvas.Brush.Style = bsClear;
+  TGra::DrawPixelRect(canvas, BandStartX, BandStartY, BandEndX, BandEndY);
+}
+
+// ---- Navigation ----
+
+void TForm1::ZoomAt(int32_t x, int32_t y, double f) {
+  View.SavePrevView();
+  const double wx = View.ScreenToWorldX(x), wy = View.ScreenToWorldY(y);
+  const double cx = (View.ViewLeft + View.ViewRight) / 2, cy = (View.ViewBottom + View.ViewTop) / 2;
+  const double hx = (View.ViewRight - View.ViewLeft) / 2 / f;
+  const double hy = (View.ViewTop - View.ViewBottom) / 2 / f;
+  View.ViewScale *= f;
+  const double ncx = wx - (wx - cx) / f, ncy = wy - (wy - cy) / f;
+  View.ViewLeft = ncx - hx;
+  View.ViewRight = ncx + hx;
+  View.ViewBottom = ncy - hy;
+  View.ViewTop = ncy + hy;
+  RedrawView();
+}
+
+void TForm1::ZoomToWindow(double x1, double y1, double x2, double y2) {
+  View.SavePrevView();
+  const TPoint size = Controls.PaintAreaSize();
+  View.ViewWidth = size.X;
+  View.ViewHeight = size.Y;
+  double w = std::fabs(x2 - x1), h = std::fabs(y2 - y1);
+  if (w <= 0.001) w = 0.001;
+  if (h <= 0.001) h = 0.001;
+  View.ViewScale = std::min(View.ViewWidth / w, View.ViewHeight / h);
+  View.CentreAt((x1 + x2) / 2, (y1 + y2) / 2);
+  RedrawView();
+}
+
+void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
+  View.SavePrevView();
+  const TPoint size = Controls.PaintAreaSize();
+  View.ViewWidth = size.X;
+  View.ViewHeight = size.Y;
+  const double vw = View.ViewRight - View.ViewLeft, vh = View.ViewTop - View.ViewBottom;
+  View.ViewScale = std::min(View.ViewWidth / (2 * vw), View.ViewHeight / (2 * vh));
+  View.CentreAt((x1 + x2) / 2, (y1 + y2) / 2);
+  RedrawView();
+}
+
+void TForm1::CentreViewOn(double x, double y) {
+  View.SavePrevView();
+  const TPoint size = Controls.PaintAreaSize();
+  View.ViewWidth = size.X;
+  View.ViewHeight = size.Y;
+  PanBy(x - (View.ViewLeft + View.ViewRight) / 2, y - (View.ViewBottom + View.ViewTop) / 2);
+}
+
+void TForm1::CentreOnExtents() {
+  View.SavePrevView();
+  View.CentreAt((View.ExtentLeft + View.ExtentRight) / 2, (View.ExtentBottom + View.ExtentTop) / 2);
+  RedrawView();
+}
+
+// Moves the window by a drawing vector; the caller has saved the previous view.
+void TForm1::PanBy(double dx, double dy) {
+  View.ViewLeft += dx;
+  View.ViewRight += dx;
+  View.ViewBottom += dy;
+  View.ViewTop += dy;
+  RedrawView();
+}
+
+void TForm1::SwapWithPreviousView() {
+  const TView current = View;
+  View.ViewScale = current.PrevViewScale;
+  View.ViewLeft = current.PrevViewLeft;
+  View.ViewBottom = current.PrevViewBottom;
+  View.ViewRight = current.PrevViewRight;
+  View.ViewTop = current.PrevViewTop;
+  RedrawView();
+  View.PrevViewScale = current.ViewScale;
+  View.PrevViewLeft = current.ViewLeft;
+  View.PrevViewBottom = current.ViewBottom;
+  View.PrevViewRight = current.ViewRight;
+  View.PrevViewTop = current.ViewTop;
+}
+
+bool TForm1::CursorInPaintArea(TPoint cursor) const {
+  const TPoint size = Controls.PaintAreaSize();
+  return cursor.X >= 0 && cursor.Y >= 0 && cursor.X <= size.X && cursor.Y <= size.Y;
+}
+
+bool TForm1::FormKeyDown(int32_t key, bool shift) {
+  const TPoint size = Controls.PaintAreaSize();
+  switch (key) {
+    case kVkPageUp: ZoomAt(size.X / 2, size.Y / 2, ZoomFactor); return true;
+    case kVkPageDown: ZoomAt(size.X / 2, size.Y / 2, 1 / ZoomFactor); return true;
+    case kVkInsert:
+    case kVkEnd: CentreOnExtents(); return true;
+    case kVkHome: FitToWindow(); return true;
+    case kVkEscape: return true;  // a composition watches the key state itself
+    case kVkLeft:
+    case kVkRight:
+    case kVkUp:
+    case kVkDown: {
+      if (!CursorInPaintArea(Controls.CursorPosition())) return true;
+      double dx = std::fabs(View.ViewRight - View.ViewLeft) / 2;
+      double dy = std::fabs(View.ViewTop - View.ViewBottom) / 2;
+      if (shift) dx /= 5, dy /= 5;
+      View.SavePrevView();
+      if (key == kVkLeft) PanBy(-dx, 0);
+      else if (key == kVkRight) PanBy(dx, 0);
+      else if (key == kVkUp) PanBy(0, dy);
+      else PanBy(0, -dy);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+bool TForm1::FormMouseWheelDown(TPoint cursor) {
+  if (!CursorInPaintArea(cursor)) return false;
+  Controls.FocusEditA();
+  ZoomAt(cursor.X, cursor.Y, ZoomFactor);
+  return true;
+}
+
+bool TForm1::FormMouseWheelUp(TPoint cursor) {
+  if (!CursorInPaintArea(cursor)) return false;
+  Controls.FocusEditA();
+  ZoomAt(cursor.X, cursor.Y, 1 / ZoomFactor);
+  return true;
+}
+
+void TForm1::PaintBox1MouseDown(int32_t flags, int32_t x, int32_t y) {
+  if ((ButtonFlags & (kButtonLeft | kButtonRight)) == 0) {
+    PressX = x;
+    PressY = y;
+  }
+  ButtonFlags |= flags;
+  if (ButtonFlags & kButtonMiddle) {
+    PanBitmap.reset();
+    const TPoint size = Controls.PaintAreaSize();
+    PanBitmap = Controls.PaintCanvas().CopyToBitmap(size.X, size.Y);
+    PanBitmapValid = PanBitmap != nullptr;
+  }
+}
+
+void TForm1::PaintBox1MouseMove(int32_t x, int32_t y) {
+  Controls.FocusEditA();
+  const bool both = (ButtonFlags & kButtonLeft) && (ButtonFlags & kButtonRight);
+  if (both) {
+    if (BandVisible) DrawRubberBand();  // drawn again in XOR: erased
+    BandStartX = PressX;
+    BandStartY = PressY;
+    BandEndX = x;
+    BandEndY = y;
+    DrawRubberBand();
+    BandVisible = true;
+  } else if ((ButtonFlags & kButtonMiddle) && PanBitmapValid) {
+    BandVisible = false;
+    TCanvas& canvas = Controls.PaintCanvas();
+    const TPoint size = Controls.PaintAreaSize();
+    Gra->ClearPaintArea(canvas, size.X, size.Y);
+    canvas.BitBlt(x - PressX, y - PressY, *PanBitmap);
+  }
+}
+
+void TForm1::PaintBox1MouseUp(int32_t x, int32_t y) {
+  const double x1 = View.ScreenToWorldX(PressX), y1 = View.ScreenToWorldY(PressY);
+  const double x2 = View.ScreenToWorldX(x), y2 = View.ScreenToWorldY(y);
+  const bool both = (ButtonFlags & kButtonLeft) && (ButtonFlags & kButtonRight);
+  if (both) {
+    if (BandVisible) DrawRubberBand();
+    BandVisible = false;
+    const double fivePixels = 5 / View.ViewScale;
+    if (std::fabs(x2 - x1) <= fivePixels || std::fabs(y2 - y1) <= fivePixels) CentreViewOn(x1, y1);
+    else if (x1 < x2 && y1 > y2) ZoomToWindow(x1, y1, x2, y2);   // right and down
+    else if (x1 > x2 && y1 < y2) ZoomOutAround(x1, y1, x2, y2);  // left and up
+    else if (x1 >= x2 || y1 >= y2) SwapWithPreviousView();       // left and down
+    else FitToWindow();                                          // right and up
+  } else if (ButtonFlags & kButtonMiddle) {
+    PanBitmap.reset();
+    PanBitmapValid = false;
+    View.SavePrevView();
+    PanBy(x1 - x2, y1 - y2);
+  }
+  ButtonFlags = 0;
+}
+
+}  // namespace pikrotta

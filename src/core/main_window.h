@@ -1,0 +1,176 @@
+// The main window's behaviour as plain handlers: start-up and shutdown, composition and
+// repaint, navigation by keys, wheel and mouse, and the image-reference search. The window
+// system reaches it through the handlers; it reaches the controls through TWindowControls
+// and the system through THostServices.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "gra.h"
+#include "host_services.h"
+#include "jww_model.h"
+#include "view.h"
+#include "window_settings.h"
+
+namespace pikrotta {
+
+enum class TLabel { Label2, Label3, Label4, Label5, LabelA1 };
+
+struct TWindowBounds {
+  int32_t Left = 0, Top = 0, Width = 0, Height = 0;
+  bool operator==(const TWindowBounds&) const = default;
+};
+
+class TWindowControls {
+ public:
+  virtual ~TWindowControls() = default;
+  virtual std::string Caption(TLabel label) const = 0;  // Shift-JIS
+  virtual void SetCaption(TLabel label, const std::string& text) = 0;
+  virtual void ClearList() = 0;
+  virtual void AddListRow(const std::string& text) = 0;
+  virtual int32_t ListCount() const = 0;
+  virtual int32_t ListSelection() const = 0;  // -1 for none
+  virtual TWindowBounds WindowBounds() const = 0;
+  virtual void SetWindowBounds(const TWindowBounds& bounds) = 0;
+  virtual int32_t PanelWidth() const = 0;
+  virtual void SetPanelWidth(int32_t width) = 0;
+  virtual TPoint PaintAreaSize() const = 0;
+  // The mouse cursor in paint-area pixels.
+  virtual TPoint CursorPosition() const = 0;
+  virtual void FocusEditA() = 0;
+  // The paint area's canvas, on which the view is composed.
+  virtual TCanvas& PaintCanvas() = 0;
+  virtual void CloseWindow() = 0;
+};
+
+// Mouse buttons and modifier keys of a mouse event.
+constexpr int32_t kButtonLeft = 1;
+constexpr int32_t kButtonRight = 2;
+constexpr int32_t kButtonMiddle = 4;
+constexpr int32_t kButtonDouble = 8;
+constexpr int32_t kShiftKey = 16;
+constexpr int32_t kAltKey = 32;
+constexpr int32_t kCtrlKey = 64;
+
+// Windows virtual-key codes the window answers.
+constexpr int32_t kVkEscape = 0x1B;
+constexpr int32_t kVkPageUp = 0x21;
+constexpr int32_t kVkPageDown = 0x22;
+constexpr int32_t kVkEnd = 0x23;
+constexpr int32_t kVkHome = 0x24;
+constexpr int32_t kVkLeft = 0x25;
+constexpr int32_t kVkUp = 0x26;
+constexpr int32_t kVkRight = 0x27;
+constexpr int32_t kVkDown = 0x28;
+constexpr int32_t kVkInsert = 0x2D;
+
+// Base address of the promotion site; the strip shows its "/pr/" page.
+constexpr const char* kPromotionSiteUrl = "https://ventro.example";
+
+// One image reference found by the search.
+struct TSearchStr {
+  int32_t SourceKind = 0;  // 0 JwwTexts, 1 JwwMsgTexts
+  int32_t EntityIndex = 0;
+  double X = 0, Y = 0;
+  std::string Text;
+};
+
+// What the search made of one listed reference.
+struct TImageRefRow {
+  std::string RowText;       // the path as listed
+  std::string ResolvedPath;  // "　" when it cannot be resolved
+  std::string Mark;          // "　○", "　×" or "　？", followed by "※" for a network path
+  bool Found = false;
+  int32_t RefIndex = 0;  // into ImageRefs
+};
+
+class TForm1 {
+ public:
+  TForm1(TWindowControls& controls, THostServices& host) : Controls(controls), Host(host) {}
+
+  // Start-up and shutdown.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormResize();
+  void Button1Click() { Controls.CloseWindow(); }
+  // Steps of FormShow that read and show a transfer file; the command line uses them alone.
+  void ShowDrawing(const std::filesystem::path& transferFile);
+
+  // Composition and repaint.
+  void RedrawView();
+  void PaintBox1Paint();
+  void DrawRubberBand();
+  void FitToWindow();
+
+  // Navigation.
+  bool FormKeyDown(int32_t key, bool shift);  // true when handled
+  bool FormMouseWheelDown(TPoint cursor);
+  bool FormMouseWheelUp(TPoint cursor);
+  void PaintBox1MouseDown(int32_t flags, int32_t x, int32_t y);
+  void PaintBox1MouseMove(int32_t x, int32_t y);
+  void PaintBox1MouseUp(int32_t x, int32_t y);
+  void ZoomAt(int32_t x, int32_t y, double factor);  // paint-area pixels
+  void ZoomToWindow(double x1, double y1, double x2, double y2);
+  void ZoomOutAround(double x1, double y1, double x2, double y2);
+  void CentreViewOn(double x, double y);
+  void CentreOnExtents();
+  void PanBy(double dx, double dy);
+  void SwapWithPreviousView();
+
+  // The image-reference search.
+  void Button2Click();
+  void CollectImageRefs();
+  std::string FindNewestTempFolder(const std::string& autoSaveFolder) const;
+  void ListBox1DblClick();
+
+  TWindowControls& Controls;
+  THostServices& Host;
+
+  TJwwGaibu JwwGaibu;
+  TView View;
+  std::unique_ptr<TgraAttribute> GraAttribute;
+  std::unique_ptr<TGra> Gra;
+  TWindowSettings WindowSettings;
+  std::string ExeFolder;
+  bool ViewReady = false;
+
+  std::unique_ptr<TBitmap> OffscreenBitmap;
+  bool BandVisible = false;
+  int32_t BandStartX = 0, BandStartY = 0, BandEndX = 0, BandEndY = 0;
+  int32_t ButtonFlags = 0;
+  int32_t PressX = 0, PressY = 0;
+  std::unique_ptr<TBitmap> PanBitmap;
+  bool PanBitmapValid = false;
+  double ZoomFactor = 1.5;
+
+  std::vector<TSearchStr> ImageRefs;
+  int32_t ImageRefCount = 0;
+  std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
+
+ private:
+  std::string SettingsFilePath() const;
+  bool CursorInPaintArea(TPoint cursor) const;
+};
+
+// Shift-JIS texts of the window.
+namespace texts {
+constexpr const char* kNewDrawing = "(\x90\x56\x8b\x4b)";          // (新規)
+constexpr const char* kFullWidthBlank = "\x81\x40";                // 　
+constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";      // 　？
+constexpr const char* kMarkFound = "\x81\x40\x81\x9b";             // 　○
+constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";           // 　×
+constexpr const char* kMarkNetwork = "\x81\xa6";                   // ※
+constexpr const char* kListHeader = "\x89\xe6\x91\x9c\x8e\x51\x8f\xc6\x95\xb6\x8e\x9a\x90\x94\x81\x46";  // 画像参照文字数：
+// 指定された自動保存フォルダが存在しません。確認して下さい。
+constexpr const char* kMissingAutoSaveFolder =
+    "\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xbd\x8e\xa9\x93\xae\x95\xdb\x91\xb6\x83\x74\x83\x48"
+    "\x83\x8b\x83\x5f\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x81\x42\x8a\x6d"
+    "\x94\x46\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81\x42";
+}  // namespace texts
+
+}  // namespace pikrotta

@@ -1,0 +1,29 @@
+// The window's position, size and panel width, kept between runs in a small text file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host_services.h"
+
+namespace pikrotta {
+
+struct TWindowSettings {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Width = 475;
+  int32_t Height = 475;
+  int32_t PanelWidth = 200;
+  bool operator==(const TWindowSettings&) const = default;
+};
+
+constexpr int32_t kMinWindowWidth = 475;
+constexpr int32_t kMinWindowHeight = 200;
+constexpr int32_t kMinPanelWidth = 100;
+
+void RaiseToMinima(TWindowSettings& settings);
+TWindowSettings LoadWindowSettings(const THostServices& host, const std::string& path);
+// Five lines, CR LF after each. False when the file could not be written (the old one stays).
+bool SaveWindowSettings(THostServices& host, const std::string& path, const TWindowSettings& settings);
+
+}  // namespace pikrotta

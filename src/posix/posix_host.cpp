@@ -1,0 +1,134 @@
+#include "posix_host.h"
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+#include "my_func.h"
+#include "sjis_utf8.h"
+
+namespace pikrotta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slashes(std::string s) {
+  for (char& c : s)
+    if (c == '\\') c = '/';  // after conversion to UTF-8 no multi-byte sequence holds 0x5C
+  return s;
+}
+
+int32_t DosTimeOf(fs::file_time_type time) {
+  const auto system = std::chrono::file_clock::to_sys(time);
+  const std::time_t t = std::chrono::system_clock::to_time_t(system);
+  std::tm local{};
+  localtime_r(&t, &local);
+  const uint32_t date = static_cast<uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+  const uint32_t clock = static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+  return static_cast<int32_t>((date << 16) | clock);
+}
+
+bool Match(std::string_view name, std::string_view pattern) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*') {
+    for (size_t skip = 0; skip <= name.size(); ++skip)
+      if (Match(name.substr(skip), pattern.substr(1))) return true;
+    return false;
+  }
+  if (name.empty()) return false;
+  const bool same = pattern[0] == '?' || std::tolower(static_cast<unsigned char>(pattern[0])) ==
+                                             std::tolower(static_cast<unsigned char>(name[0]));
+  return same && Match(name.substr(1), pattern.substr(1));
+}
+
+}  // namespace
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern) {
+  if (Match(name, pattern)) return true;
+  return pattern.ends_with(".*") && Match(name, pattern.substr(0, pattern.size() - 2));
+}
+
+fs::path TPosixHost::NativePath(const std::string& path) const {
+  if (path.starts_with("\\\\")) return {};
+  if (path.size() >= 2 && path[1] == ':') {
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    const auto drive = Drives.find(letter);
+    if (drive == Drives.end()) return {};
+    std::string rest = Slashes(SjisToUtf8(path.substr(2)));
+    while (rest.starts_with("/")) rest.erase(0, 1);
+    return drive->second / rest;
+  }
+  return fs::path(Slashes(SjisToUtf8(path)));
+}
+
+bool TPosixHost::FileExists(const std::string& path) const {
+  const fs::path native = NativePath(path);
+  std::error_code error;
+  return !native.empty() && fs::is_regular_file(native, error);
+}
+
+bool TPosixHost::FolderExists(const std::string& path) const {
+  const fs::path native = NativePath(path);
+  std::error_code error;
+  return !native.empty() && fs::is_directory(native, error);
+}
+
+std::vector<TFolderEntry> TPosixHost::ListFolder(const std::string& pattern) const {
+  std::vector<TFolderEntry> entries;
+  const std::string folder = ExtractFilePath(pattern);
+  const std::string mask = pattern.substr(folder.size());
+  const fs::path native = folder.empty() ? fs::path(".") : NativePath(folder);
+  std::error_code error;
+  if (native.empty() || !fs::is_directory(native, error)) return entries;
+  for (fs::directory_iterator it(native, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = Utf8ToSjis(it->path().filename().string());
+    if (!MatchesWildcard(name, mask)) continue;
+    std::error_code entryError;
+    const auto written = it->last_write_time(entryError);
+    entries.push_back({name, it->is_directory(entryError), entryError ? 0 : DosTimeOf(written)});
+  }
+  return entries;
+}
+
+std::optional<TFileText> TPosixHost::ReadTextFile(const std::string& path) const {
+  const fs::path native = NativePath(path);
+  if (native.empty()) return std::nullopt;
+  std::ifstream file(native, std::ios::binary);
+  if (!file) return std::nullopt;
+  TFileText text;
+  text.Bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  text.Complete = !file.bad();
+  return text;
+}
+
+bool TPosixHost::ReplaceFile(const std::string& path, const std::string& bytes) {
+  const fs::path native = NativePath(path);
+  if (native.empty()) return false;
+  fs::path fresh = native;
+  fresh += ".new";
+  {
+    std::ofstream file(fresh, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+      std::error_code ignored;
+      fs::remove(fresh, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  fs::rename(fresh, native, error);  // atomic: the old file stays until the new one is whole
+  if (error) fs::remove(fresh, error);
+  return !error;
+}
+
+std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string& key) const {
+  if (key == "Jwwin.Document\\shell\\open\\command") return JwcadOpenCommand;
+  return std::nullopt;
+}
+
+void TPosixHost::ShowMessage(const std::string& text) { std::cerr << SjisToUtf8(text) << "\n"; }
+
+}  // namespace pikrotta

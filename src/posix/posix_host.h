@@ -1,0 +1,46 @@
+// Host services on POSIX systems, for the command line: Windows paths on mapped drives
+// resolve under folders of this file system; there is no registry, no beep and no browser.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "host_services.h"
+#include "system_clock.h"
+
+namespace pikrotta {
+
+class TPosixHost : public THostServices {
+ public:
+  // Drive letter (upper case) to the folder that stands for its root.
+  std::map<char, std::filesystem::path> Drives;
+  // What the registry would hold for Jw_cad's open command.
+  std::optional<std::string> JwcadOpenCommand;
+  std::string Program;  // Shift-JIS
+  int32_t Beeps = 0;
+
+  bool EscPressed() const override { return false; }
+  // Paths on unmapped drives and network paths come back empty: nothing is found there.
+  std::filesystem::path NativePath(const std::string& path) const override;
+  bool FileExists(const std::string& path) const override;
+  bool FolderExists(const std::string& path) const override;
+  std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
+  std::optional<TFileText> ReadTextFile(const std::string& path) const override;
+  bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+  std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
+  const TClockLocale& Clock() const override { return SystemClock; }
+  void MessageBeep(uint32_t) override { ++Beeps; }
+  void ShowMessage(const std::string& text) override;
+  void Navigate(const std::string&) override {}
+  std::string ProgramFilePath() const override { return Program; }
+
+ private:
+  TSystemClock SystemClock;
+};
+
+// Matches a file name against a pattern with "*" and "?" the way Windows does ("*.*" also
+// takes names without a dot).
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+}  // namespace pikrotta
