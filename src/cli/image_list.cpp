@@ -44,7 +44,8 @@ class THeadlessControls : public TWindowControls {
 }  // namespace
 
 bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::path& folder) {
-  if (text.size() < 4 || text[1] != ':' || text[2] != '=' || !std::isalpha(static_cast<unsigned char>(text[0])))
+  if (text.size() < 4 || text[1] != ':' || text[2] != '=' ||
+      !std::isalpha(static_cast<unsigned char>(text[0])))
     return false;
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   folder = text.substr(3);

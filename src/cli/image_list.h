@@ -12,8 +12,8 @@ namespace pikrotta {
 
 struct TListOptions {
   std::filesystem::path TransferFile = "JWC_TEMP.TXT";
-  std::optional<std::string> JwcadPath;                 // as the registry would give it
-  std::map<char, std::filesystem::path> Drives;         // "C" -> folder standing for C:\ .
+  std::optional<std::string> JwcadPath;          // as the registry would give it
+  std::map<char, std::filesystem::path> Drives;  // "C" -> folder standing for C:\ .
   bool Json = false;
 };
 

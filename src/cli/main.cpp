@@ -132,8 +132,9 @@ int main(int argc, char** argv) {
   CLI::App* list = app.add_subcommand(
       "list", "Search FILE for image references as the search button does and list them.");
   list->add_option("FILE", listFile, "transfer file to read")->capture_default_str();
-  list->add_option("--jwcad", listJwcad,
-                   "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
+  list->add_option(
+      "--jwcad", listJwcad,
+      "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
   list->add_option("--drive", listDrives,
                    "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other drives and "
                    "network paths are not found");

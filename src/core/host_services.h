@@ -42,7 +42,7 @@ class THostServices : public TEscKeyState {
   virtual const TClockLocale& Clock() const = 0;
   virtual void MessageBeep(uint32_t type) = 0;
   virtual void ShowMessage(const std::string& text) = 0;  // modal
-  virtual void Navigate(const std::string& url) = 0;     // the promotion strip
+  virtual void Navigate(const std::string& url) = 0;      // the promotion strip
   virtual std::string ProgramFilePath() const = 0;
 };
 

@@ -23,7 +23,9 @@ void AppendRef(std::vector<TSearchStr>& refs, TSearchStr ref) {
 void TForm1::CollectImageRefs() {
   ImageRefs.clear();
   const std::string& prefix = Gra->SearchPrefix;
-  auto matches = [&](const std::string& text) { return !prefix.empty() && text.starts_with(prefix); };
+  auto matches = [&](const std::string& text) {
+    return !prefix.empty() && text.starts_with(prefix);
+  };
   for (int32_t i = 0; i < JwwGaibu.JwwTextCount; ++i) {
     const TJwwEntText& t = JwwGaibu.JwwTexts[static_cast<size_t>(i)];
     if (matches(t.Text)) AppendRef(ImageRefs, {0, i, t.X, t.Y, t.Text});
@@ -87,11 +89,16 @@ void TForm1::Button2Click() {
     std::string second;
     CopyCharsMB(row.RowText, 2, 2, second);
     const bool network = PosMB("\\\\", row.RowText) > 0;
-    if (empty) row.ResolvedPath = texts::kFullWidthBlank;
-    else if (second == ":\\" || network) row.ResolvedPath = row.RowText;
-    else if (row.RowText.starts_with("%temp%")) row.ResolvedPath = tempFolder + row.RowText.substr(6);
-    else if (drawingName != texts::kNewDrawing) row.ResolvedPath = ExtractFilePath(drawingName) + row.RowText;
-    else row.ResolvedPath = texts::kFullWidthBlank;
+    if (empty)
+      row.ResolvedPath = texts::kFullWidthBlank;
+    else if (second == ":\\" || network)
+      row.ResolvedPath = row.RowText;
+    else if (row.RowText.starts_with("%temp%"))
+      row.ResolvedPath = tempFolder + row.RowText.substr(6);
+    else if (drawingName != texts::kNewDrawing)
+      row.ResolvedPath = ExtractFilePath(drawingName) + row.RowText;
+    else
+      row.ResolvedPath = texts::kFullWidthBlank;
 
     if (row.ResolvedPath == texts::kFullWidthBlank) {
       row.Mark = texts::kMarkUnresolvable;
@@ -109,7 +116,8 @@ void TForm1::ListBox1DblClick() {
   if (Controls.ListCount() < 2) return;
   const int32_t element = Controls.ListSelection() - 1;
   if (element < 0 || element >= static_cast<int32_t>(ImageRefs.size())) return;
-  CentreViewOn(ImageRefs[static_cast<size_t>(element)].X, ImageRefs[static_cast<size_t>(element)].Y);
+  CentreViewOn(ImageRefs[static_cast<size_t>(element)].X,
+               ImageRefs[static_cast<size_t>(element)].Y);
 }
 
 }  // namespace pikrotta

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "my_func.h"
 #include "jwcad_lookup.h"
+#include "my_func.h"
 #include "transfer_reader.h"
 
 namespace pikrotta {
@@ -33,7 +33,9 @@ void TForm1::FormCreate() {
   ImageRefCount = 0;
 }
 
-std::string TForm1::SettingsFilePath() const { return ChangeFileExt(Host.ProgramFilePath(), ".dat"); }
+std::string TForm1::SettingsFilePath() const {
+  return ChangeFileExt(Host.ProgramFilePath(), ".dat");
+}
 
 void TForm1::FormShow() {
   ExeFolder = ExtractFilePath(Host.ProgramFilePath());
@@ -226,12 +228,21 @@ bool TForm1::CursorInPaintArea(TPoint cursor) const {
 bool TForm1::FormKeyDown(int32_t key, bool shift) {
   const TPoint size = Controls.PaintAreaSize();
   switch (key) {
-    case kVkPageUp: ZoomAt(size.X / 2, size.Y / 2, ZoomFactor); return true;
-    case kVkPageDown: ZoomAt(size.X / 2, size.Y / 2, 1 / ZoomFactor); return true;
+    case kVkPageUp:
+      ZoomAt(size.X / 2, size.Y / 2, ZoomFactor);
+      return true;
+    case kVkPageDown:
+      ZoomAt(size.X / 2, size.Y / 2, 1 / ZoomFactor);
+      return true;
     case kVkInsert:
-    case kVkEnd: CentreOnExtents(); return true;
-    case kVkHome: FitToWindow(); return true;
-    case kVkEscape: return true;  // a composition watches the key state itself
+    case kVkEnd:
+      CentreOnExtents();
+      return true;
+    case kVkHome:
+      FitToWindow();
+      return true;
+    case kVkEscape:
+      return true;  // a composition watches the key state itself
     case kVkLeft:
     case kVkRight:
     case kVkUp:
@@ -241,13 +252,18 @@ bool TForm1::FormKeyDown(int32_t key, bool shift) {
       double dy = std::fabs(View.ViewTop - View.ViewBottom) / 2;
       if (shift) dx /= 5, dy /= 5;
       View.SavePrevView();
-      if (key == kVkLeft) PanBy(-dx, 0);
-      else if (key == kVkRight) PanBy(dx, 0);
-      else if (key == kVkUp) PanBy(0, dy);
-      else PanBy(0, -dy);
+      if (key == kVkLeft)
+        PanBy(-dx, 0);
+      else if (key == kVkRight)
+        PanBy(dx, 0);
+      else if (key == kVkUp)
+        PanBy(0, dy);
+      else
+        PanBy(0, -dy);
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -307,11 +323,16 @@ void TForm1::PaintBox1MouseUp(int32_t x, int32_t y) {
     if (BandVisible) DrawRubberBand();
     BandVisible = false;
     const double fivePixels = 5 / View.ViewScale;
-    if (std::fabs(x2 - x1) <= fivePixels || std::fabs(y2 - y1) <= fivePixels) CentreViewOn(x1, y1);
-    else if (x1 < x2 && y1 > y2) ZoomToWindow(x1, y1, x2, y2);   // right and down
-    else if (x1 > x2 && y1 < y2) ZoomOutAround(x1, y1, x2, y2);  // left and up
-    else if (x1 >= x2 || y1 >= y2) SwapWithPreviousView();       // left and down
-    else FitToWindow();                                          // right and up
+    if (std::fabs(x2 - x1) <= fivePixels || std::fabs(y2 - y1) <= fivePixels)
+      CentreViewOn(x1, y1);
+    else if (x1 < x2 && y1 > y2)
+      ZoomToWindow(x1, y1, x2, y2);  // right and down
+    else if (x1 > x2 && y1 < y2)
+      ZoomOutAround(x1, y1, x2, y2);  // left and up
+    else if (x1 >= x2 || y1 >= y2)
+      SwapWithPreviousView();  // left and down
+    else
+      FitToWindow();  // right and up
   } else if (ButtonFlags & kButtonMiddle) {
     PanBitmap.reset();
     PanBitmapValid = false;

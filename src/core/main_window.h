@@ -159,13 +159,14 @@ class TForm1 {
 
 // Shift-JIS texts of the window.
 namespace texts {
-constexpr const char* kNewDrawing = "(\x90\x56\x8b\x4b)";          // (新規)
-constexpr const char* kFullWidthBlank = "\x81\x40";                // 　
-constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";      // 　？
-constexpr const char* kMarkFound = "\x81\x40\x81\x9b";             // 　○
-constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";           // 　×
-constexpr const char* kMarkNetwork = "\x81\xa6";                   // ※
-constexpr const char* kListHeader = "\x89\xe6\x91\x9c\x8e\x51\x8f\xc6\x95\xb6\x8e\x9a\x90\x94\x81\x46";  // 画像参照文字数：
+constexpr const char* kNewDrawing = "(\x90\x56\x8b\x4b)";      // (新規)
+constexpr const char* kFullWidthBlank = "\x81\x40";            // 　
+constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";  // 　？
+constexpr const char* kMarkFound = "\x81\x40\x81\x9b";         // 　○
+constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";       // 　×
+constexpr const char* kMarkNetwork = "\x81\xa6";               // ※
+constexpr const char* kListHeader =
+    "\x89\xe6\x91\x9c\x8e\x51\x8f\xc6\x95\xb6\x8e\x9a\x90\x94\x81\x46";  // 画像参照文字数：
 // 指定された自動保存フォルダが存在しません。確認して下さい。
 constexpr const char* kMissingAutoSaveFolder =
     "\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xbd\x8e\xa9\x93\xae\x95\xdb\x91\xb6\x83\x74\x83\x48"

@@ -164,8 +164,10 @@ std::string ExtractFilePath(std::string_view path) {
 std::string ChangeFileExt(std::string_view path, std::string_view extension) {
   size_t dot = std::string_view::npos;
   for (size_t i = 0; i < path.size(); i += IsLeadByte(path[i]) ? 2 : 1) {
-    if (path[i] == '.') dot = i;
-    else if (path[i] == '\\' || path[i] == ':') dot = std::string_view::npos;
+    if (path[i] == '.')
+      dot = i;
+    else if (path[i] == '\\' || path[i] == ':')
+      dot = std::string_view::npos;
   }
   return std::string(path.substr(0, dot)) + std::string(extension);
 }

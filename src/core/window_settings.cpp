@@ -20,7 +20,8 @@ TWindowSettings LoadWindowSettings(const THostServices& host, const std::string&
   if (!file) return settings;
   const std::vector<std::string> lines = SplitTextLines(file->Bytes);
   // A read error keeps what was read before it, without the minima; a short file reads 0.
-  const size_t usable = file->Complete ? 5 : std::min<size_t>(lines.size() > 0 ? lines.size() - 1 : 0, 5);
+  const size_t usable =
+      file->Complete ? 5 : std::min<size_t>(lines.size() > 0 ? lines.size() - 1 : 0, 5);
   const std::array<int32_t*, 5> values = {&settings.Left, &settings.Top, &settings.Width,
                                           &settings.Height, &settings.PanelWidth};
   for (size_t i = 0; i < usable; ++i) *values[i] = i < lines.size() ? StrToIntDef0(lines[i]) : 0;

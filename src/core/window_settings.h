@@ -24,6 +24,7 @@ constexpr int32_t kMinPanelWidth = 100;
 void RaiseToMinima(TWindowSettings& settings);
 TWindowSettings LoadWindowSettings(const THostServices& host, const std::string& path);
 // Five lines, CR LF after each. False when the file could not be written (the old one stays).
-bool SaveWindowSettings(THostServices& host, const std::string& path, const TWindowSettings& settings);
+bool SaveWindowSettings(THostServices& host, const std::string& path,
+                        const TWindowSettings& settings);
 
 }  // namespace pikrotta

@@ -25,8 +25,10 @@ int32_t DosTimeOf(fs::file_time_type time) {
   const std::time_t t = std::chrono::system_clock::to_time_t(system);
   std::tm local{};
   localtime_r(&t, &local);
-  const uint32_t date = static_cast<uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  const uint32_t clock = static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+  const uint32_t date = static_cast<uint32_t>(((local.tm_year - 80) << 9) |
+                                              ((local.tm_mon + 1) << 5) | local.tm_mday);
+  const uint32_t clock =
+      static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
   return static_cast<int32_t>((date << 16) | clock);
 }
 
@@ -129,6 +131,8 @@ std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string&
   return std::nullopt;
 }
 
-void TPosixHost::ShowMessage(const std::string& text) { std::cerr << SjisToUtf8(text) << "\n"; }
+void TPosixHost::ShowMessage(const std::string& text) {
+  std::cerr << SjisToUtf8(text) << "\n";
+}
 
 }  // namespace pikrotta

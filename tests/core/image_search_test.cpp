@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+#include "transfer_test_util.h"
+
+namespace pikrotta {
+namespace {
+
+using test::TFakeControls;
+using test::TFakeHost;
+
+// A window whose drawing is given as transfer text, Jw_cad at C:\JWW with its auto-save
+// folder C:\JWW\BAK\, and today 8 December 2026.
+class ImageSearch : public ::testing::Test {
+ protected:
+  void Open(std::string_view transferText, bool saved = true) {
+    Form.FormCreate();
+    Form.JwwGaibu = test::ReadTransferText(transferText);
+    Controls.SetCaption(TLabel::Label2, saved ? "C:\\work\\plan\\a.jww" : texts::kNewDrawing);
+    Controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
+    Form.View.FitToWindow(Form.JwwGaibu, 400, 300);
+    Form.ViewReady = true;
+  }
+  void JwcadWithAutoSave() {
+    Host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+    Host.Folders.insert("C:\\JWW\\BAK");
+  }
+  void TempFolder(std::string name, int32_t dosTime, bool folder = true) {
+    Host.Entries.push_back({"C:\\JWW\\BAK\\", {std::move(name), folder, dosTime}});
+  }
+
+  TFakeHost Host;
+  TFakeControls Controls;
+  TForm1 Form{Controls, Host};
+};
+
+std::string Ref(std::string_view path) {
+  return "ch 0 0 10 0 ^@BM" + std::string(path) + ",10,10\n";
+}
+
+TEST_F(ImageSearch, ResolvesEveryKindOfPathAndMarksIt) {
+  JwcadWithAutoSave();
+  TempFolder("20261208-1", 100);
+  Host.Files["C:\\IMG\\a.jpg"] = "";
+  Host.Files["C:\\JWW\\BAK\\20261208-1\\\\t.jpg"] = "";
+  Host.Files["C:\\work\\plan\\img\\r.bmp"] = "";
+  Open(Ref("C:\\IMG\\a.jpg") + Ref("C:\\IMG\\missing.jpg") + Ref("%temp%\\t.jpg") +
+       Ref("%TEMP%\\t.jpg") + Ref("img\\r.bmp") + Ref("\\\\server\\share\\n.bmp") + Ref("") +
+       "ch 0 0 10 0 ^@BMnocomma.bmp\n");
+  Form.Button2Click();
+  EXPECT_EQ(Controls.Caption(TLabel::Label4), "C:\\JWW\\BAK\\");
+  EXPECT_EQ(Controls.Caption(TLabel::Label5), "20261208-1");
+  EXPECT_EQ(Host.Beeps, 0);
+  const std::vector<std::string> expected = {
+      std::string(texts::kListHeader) + "8",
+      std::string("C:\\IMG\\a.jpg") + texts::kMarkFound,
+      std::string("C:\\IMG\\missing.jpg") + texts::kMarkMissing,
+      std::string("%temp%\\t.jpg") + texts::kMarkFound,    // found in today's temporary folder
+      std::string("%TEMP%\\t.jpg") + texts::kMarkMissing,  // upper case: a relative path
+      std::string("img\\r.bmp") + texts::kMarkFound,
+      std::string("\\\\server\\share\\n.bmp") + texts::kMarkMissing + texts::kMarkNetwork,
+      std::string(texts::kFullWidthBlank) + texts::kMarkUnresolvable,
+      std::string("nocomma.bmp") + texts::kMarkMissing,
+  };
+  EXPECT_EQ(Controls.Rows, expected);
+  EXPECT_EQ(Form.ImageRefRows[2].ResolvedPath, "C:\\JWW\\BAK\\20261208-1\\\\t.jpg");
+  EXPECT_EQ(Form.ImageRefRows[3].ResolvedPath, "C:\\work\\plan\\%TEMP%\\t.jpg");
+}
+
+TEST_F(ImageSearch, RelativePathsOfANeverSavedDrawingAreUnresolvable) {
+  JwcadWithAutoSave();
+  Open(Ref("img\\r.bmp") + Ref("C:\\IMG\\a.jpg"), false);
+  Form.Button2Click();
+  ASSERT_EQ(Controls.Rows.size(), 3u);
+  EXPECT_EQ(Controls.Rows[1], std::string("img\\r.bmp") + texts::kMarkUnresolvable);
+  EXPECT_EQ(Controls.Rows[2], std::string("C:\\IMG\\a.jpg") + texts::kMarkMissing);
+}
+
+TEST_F(ImageSearch, MissingAutoSaveFolderBeepsTellsAndStillLists) {
+  Host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\GONE\r\n";
+  Open(Ref("%temp%\\t.jpg"));
+  Form.Button2Click();
+  EXPECT_EQ(Host.Beeps, 1);
+  EXPECT_EQ(Host.Messages, (std::vector<std::string>{texts::kMissingAutoSaveFolder}));
+  ASSERT_EQ(Controls.Rows.size(), 2u);
+  // No temporary folder: the auto-save folder, the backslash after the (empty) folder name,
+  // and the reference's own backslash.
+  EXPECT_EQ(Form.ImageRefRows[0].ResolvedPath, "C:\\JWW\\GONE\\\\\\t.jpg");
+  EXPECT_EQ(Controls.Rows[1], std::string("%temp%\\t.jpg") + texts::kMarkMissing);
+}
+
+TEST_F(ImageSearch, NewestTemporaryFolderOfToday) {
+  JwcadWithAutoSave();
+  TempFolder("20261207-9", 900);                // yesterday
+  TempFolder("20261208-file.txt", 800, false);  // not a folder
+  TempFolder("20261208-a", 300);
+  TempFolder("20261208-b", 300);  // equal stamp: the first listed stays
+  TempFolder("20261208x", 999);   // no hyphen after the date
+  EXPECT_EQ(Form.FindNewestTempFolder("C:\\JWW\\BAK\\"), "20261208-a");
+  TempFolder("20261208-c", 301);
+  EXPECT_EQ(Form.FindNewestTempFolder("C:\\JWW\\BAK\\"), "20261208-c");
+  TempFolder("20261208-neg", -5);  // stamps compare signed: a first folder is taken anyway
+  EXPECT_EQ(Form.FindNewestTempFolder("C:\\OTHER\\"), "");
+}
+
+TEST_F(ImageSearch, FramedTextReferencesAreCollectedButNotListed) {
+  JwcadWithAutoSave();
+  Open("msg\n0 0 1 1\ncs 5 6 10 0 ^@BMframed.bmp,1\n" + Ref("a.bmp"));
+  Form.Button2Click();
+  ASSERT_EQ(Form.ImageRefs.size(), 2u);
+  EXPECT_EQ(Form.ImageRefs[0].SourceKind, 0);
+  EXPECT_EQ(Form.ImageRefs[1].SourceKind, 1);
+  EXPECT_EQ(Form.ImageRefs[1].X, 5);
+  EXPECT_EQ(Controls.Rows.size(), 2u);
+  EXPECT_EQ(Controls.Rows[0], std::string(texts::kListHeader) + "1");
+}
+
+TEST_F(ImageSearch, NoReferencesGiveOnlyTheHeader) {
+  JwcadWithAutoSave();
+  Open("0 0 1 1\n");
+  Form.Button2Click();
+  EXPECT_EQ(Controls.Rows, (std::vector<std::string>{std::string(texts::kListHeader) + "0"}));
+}
+
+TEST_F(ImageSearch, SearchMarksEveryReferenceInTheView) {
+  JwcadWithAutoSave();
+  Open(Ref("a.bmp") + Ref("b.bmp"));
+  Form.Button2Click();
+  size_t redChords = 0;
+  for (const auto& c : Controls.Canvas.Calls)
+    if (c.Kind == TCallKind::LineTo && c.Pen.Color == 0x0000FF && c.Pen.Width == 3) ++redChords;
+  EXPECT_EQ(redChords, 144u);
+}
+
+TEST_F(ImageSearch, DoubleClickCentresTheViewOnTheReference) {
+  JwcadWithAutoSave();
+  Open("ch 40 30 10 0 ^@BMa.bmp,1\nch -20 10 10 0 ^@BMb.bmp,1\n");
+  Form.Button2Click();
+  const TView before = Form.View;
+  Controls.Selection = 0;  // the header
+  Form.ListBox1DblClick();
+  EXPECT_EQ(Form.View.ViewLeft, before.ViewLeft);
+  Controls.Selection = 2;
+  Form.ListBox1DblClick();
+  EXPECT_NEAR((Form.View.ViewLeft + Form.View.ViewRight) / 2, -20, 1e-9);
+  EXPECT_NEAR((Form.View.ViewBottom + Form.View.ViewTop) / 2, 10, 1e-9);
+  EXPECT_EQ(Form.View.ViewScale, before.ViewScale);
+  Controls.Rows.resize(1);  // only the header left
+  Controls.Selection = 1;
+  const TView now = Form.View;
+  Form.ListBox1DblClick();
+  EXPECT_EQ(Form.View.ViewLeft, now.ViewLeft);
+}
+
+}  // namespace
+}  // namespace pikrotta

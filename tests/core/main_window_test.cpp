@@ -1,0 +1,239 @@
+#include "main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "fake_host.h"
+
+namespace pikrotta {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TFakeControls;
+using test::TFakeHost;
+
+// A window started as the program starts it, with an optional transfer file beside it.
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Host.TransferFolder =
+        fs::temp_directory_path() / ("pikrotta-window-" + std::to_string(std::random_device{}()));
+    fs::create_directories(Host.TransferFolder);
+  }
+  void TearDown() override { fs::remove_all(Host.TransferFolder); }
+
+  void Start(std::string_view transferText = {}) {
+    if (!transferText.empty())
+      std::ofstream(Host.TransferFolder / "JWC_TEMP.TXT", std::ios::binary)
+          .write(transferText.data(), static_cast<std::streamsize>(transferText.size()));
+    Form.FormCreate();
+    Form.FormShow();
+  }
+  size_t Compositions() const { return Controls.Canvas.Count(TCallKind::CopyToBitmap); }
+  // The drawing point under a paint-area pixel.
+  std::pair<double, double> At(int32_t x, int32_t y) const {
+    return {Form.View.ScreenToWorldX(x), Form.View.ScreenToWorldY(y)};
+  }
+  void TwoButtonDrag(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    Form.PaintBox1MouseDown(kButtonLeft, x1, y1);
+    Form.PaintBox1MouseDown(kButtonRight, x1 + 1, y1 + 1);  // the second button: press point stays
+    Form.PaintBox1MouseMove(x2, y2);
+    Form.PaintBox1MouseUp(x2, y2);
+  }
+
+  TFakeHost Host;
+  TFakeControls Controls;
+  TForm1 Form{Controls, Host};
+};
+
+TEST_F(MainWindow, StartsWithoutATransferFile) {
+  Start();
+  EXPECT_EQ(Controls.Caption(TLabel::Label2), texts::kNewDrawing);
+  EXPECT_EQ(Controls.Caption(TLabel::Label3), "");
+  EXPECT_EQ(Controls.Caption(TLabel::Label4), "---");
+  EXPECT_EQ(Controls.Caption(TLabel::Label5), "---");
+  EXPECT_EQ(Controls.Bounds, (TWindowBounds{0, 0, 475, 475}));  // no settings file
+  EXPECT_EQ(Controls.Panel, 200);
+  EXPECT_TRUE(Form.ViewReady);
+  EXPECT_EQ(Form.View.ExtentLeft, -100);  // an empty drawing
+  EXPECT_EQ(Host.Urls, (std::vector<std::string>{"https://ventro.example/pr/"}));
+  EXPECT_EQ(Compositions(), 0u);  // the first paint composes
+}
+
+TEST_F(MainWindow, StartsWithADrawingAndComposesOnTheFirstPaintOnly) {
+  Host.Registry = "\"C:\\JWW\\Jw_win.exe\" \"%1\"";
+  Host.Files["C:\\TOOLS\\pikrotta.dat"] = "10\r\n20\r\n700\r\n500\r\n150\r\n";
+  Start("file=C:\\work\\a.jww\n0 0 100 50\nci 50 25 10\n");
+  EXPECT_EQ(Controls.Caption(TLabel::Label2), "C:\\work\\a.jww");
+  EXPECT_EQ(Controls.Caption(TLabel::Label3), "C:\\JWW\\Jw_win.exe");
+  EXPECT_EQ(Controls.Bounds, (TWindowBounds{10, 20, 700, 500}));
+  EXPECT_EQ(Controls.Panel, 150);
+  Form.PaintBox1Paint();
+  EXPECT_EQ(Compositions(), 1u);
+  ASSERT_FALSE(Controls.Canvas.Calls.empty());
+  EXPECT_EQ(Controls.Canvas.Calls[0].Args, (std::vector<int32_t>{0, 0, 400, 300}));  // background
+  EXPECT_EQ(Controls.Canvas.Calls[1].Pen.Color, MakeColor(0, 255, 255));             // the frame
+  Form.PaintBox1Paint();
+  EXPECT_EQ(Compositions(), 1u);
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::BitBlt), 1u);
+}
+
+TEST_F(MainWindow, WheelAtTheTopLeftCornerKeepsThatPointFixed) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  const auto before = At(0, 0);
+  const double scale = Form.View.ViewScale;
+  EXPECT_TRUE(Form.FormMouseWheelDown({0, 0}));
+  EXPECT_DOUBLE_EQ(Form.View.ViewScale, scale * 1.5);
+  EXPECT_NEAR(At(0, 0).first, before.first, 1e-9);
+  EXPECT_NEAR(At(0, 0).second, before.second, 1e-9);
+  EXPECT_EQ(Controls.Focused, 1);
+  EXPECT_TRUE(Form.FormMouseWheelUp({0, 0}));
+  EXPECT_NEAR(Form.View.ViewScale, scale, 1e-12);
+  EXPECT_FALSE(Form.FormMouseWheelDown({401, 10}));  // outside the paint area
+  EXPECT_NEAR(Form.View.ViewScale, scale, 1e-12);
+}
+
+TEST_F(MainWindow, PageUpThenPageDownReturnsToTheSameScale) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  const TView before = Form.View;
+  EXPECT_TRUE(Form.FormKeyDown(kVkPageUp, false));
+  EXPECT_DOUBLE_EQ(Form.View.ViewScale, before.ViewScale * 1.5);
+  EXPECT_TRUE(Form.FormKeyDown(kVkPageDown, false));
+  EXPECT_NEAR(Form.View.ViewScale, before.ViewScale, 1e-12);
+  EXPECT_NEAR(Form.View.ViewLeft, before.ViewLeft, 1e-9);
+  EXPECT_FALSE(Form.FormKeyDown('A', false));
+  EXPECT_TRUE(Form.FormKeyDown(kVkEscape, false));
+}
+
+TEST_F(MainWindow, ArrowsPanOnlyWithTheCursorInside) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  const TView before = Form.View;
+  const double width = before.ViewRight - before.ViewLeft;
+  EXPECT_TRUE(Form.FormKeyDown(kVkRight, false));
+  EXPECT_NEAR(Form.View.ViewLeft, before.ViewLeft + width / 2, 1e-9);
+  EXPECT_TRUE(Form.FormKeyDown(kVkLeft, true));  // Shift: a tenth of the width
+  EXPECT_NEAR(Form.View.ViewLeft, before.ViewLeft + width / 2 - width / 10, 1e-9);
+  Controls.Cursor = {400, 300};  // on the edge: still inside
+  EXPECT_TRUE(Form.FormKeyDown(kVkUp, false));
+  EXPECT_GT(Form.View.ViewBottom, before.ViewBottom);
+  const TView inside = Form.View;
+  Controls.Cursor = {-1, 10};
+  EXPECT_TRUE(Form.FormKeyDown(kVkDown, false));  // handled, nothing happens
+  EXPECT_EQ(Form.View.ViewBottom, inside.ViewBottom);
+}
+
+TEST_F(MainWindow, TwoButtonDragsFollowJwcad) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint();
+  const TView fitted = Form.View;
+
+  // 4 pixels right and 40 down: at most 5 pixels wide, so centre on the press point.
+  const auto press = At(100, 100);
+  TwoButtonDrag(100, 100, 104, 140);
+  EXPECT_NEAR((Form.View.ViewLeft + Form.View.ViewRight) / 2, press.first, 1e-9);
+  EXPECT_NEAR((Form.View.ViewBottom + Form.View.ViewTop) / 2, press.second, 1e-9);
+  EXPECT_EQ(Form.ButtonFlags, 0);
+
+  // Right and down: zoom to the rectangle.
+  Form.FormKeyDown(kVkHome, false);
+  const auto corner1 = At(100, 100), corner2 = At(200, 150);
+  TwoButtonDrag(100, 100, 200, 150);
+  EXPECT_NEAR(
+      Form.View.ViewScale,
+      std::min(400 / (corner2.first - corner1.first), 300 / (corner1.second - corner2.second)),
+      1e-9);
+
+  // Left and up: half the scale, whatever the rectangle.
+  const double scale = Form.View.ViewScale;
+  TwoButtonDrag(200, 150, 100, 20);
+  EXPECT_NEAR(Form.View.ViewScale, scale / 2, 1e-9);
+
+  // Left and down twice: back to the view before the first.
+  const TView beforeSwap = Form.View;
+  TwoButtonDrag(200, 100, 100, 200);
+  EXPECT_NE(Form.View.ViewScale, beforeSwap.ViewScale);
+  TwoButtonDrag(200, 100, 100, 200);
+  EXPECT_EQ(Form.View.ViewScale, beforeSwap.ViewScale);
+  EXPECT_EQ(Form.View.ViewLeft, beforeSwap.ViewLeft);
+
+  // Right and up: fit like Home.
+  TwoButtonDrag(100, 200, 200, 100);
+  EXPECT_DOUBLE_EQ(Form.View.ViewScale, fitted.ViewScale);
+  EXPECT_DOUBLE_EQ(Form.View.ViewLeft, fitted.ViewLeft);
+}
+
+TEST_F(MainWindow, RubberBandIsDrawnInXorAndErasedByDrawingItAgain) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint();
+  Controls.Canvas.Calls.clear();
+  Form.PaintBox1MouseDown(kButtonLeft | kButtonRight, 50, 50);
+  Form.PaintBox1MouseMove(80, 90);
+  Form.PaintBox1MouseMove(120, 100);
+  const auto rects = [&] {
+    std::vector<TCanvasCall> r;
+    for (const auto& c : Controls.Canvas.Calls)
+      if (c.Kind == TCallKind::Rectangle) r.push_back(c);
+    return r;
+  }();
+  ASSERT_EQ(rects.size(), 3u);  // drawn, drawn again to erase, drawn at the new corner
+  EXPECT_EQ(rects[0].Args, rects[1].Args);
+  EXPECT_EQ(rects[2].Args, (std::vector<int32_t>{50, 50, 120, 100}));
+  EXPECT_EQ(rects[0].Pen, (TPen{MakeColor(0, 255, 255), 3, psSolid, pmXor}));
+  EXPECT_TRUE(Form.BandVisible);
+}
+
+TEST_F(MainWindow, MiddleButtonPanMovesTheDrawingWithTheMouse) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint();
+  const auto point = At(100, 100);
+  Form.PaintBox1MouseDown(kButtonMiddle, 100, 100);
+  EXPECT_TRUE(Form.PanBitmapValid);
+  Form.PaintBox1MouseMove(150, 100);
+  EXPECT_EQ(Controls.Canvas.Calls.back().Kind, TCallKind::BitBlt);
+  EXPECT_EQ(Controls.Canvas.Calls.back().Args[0], 50);
+  Form.PaintBox1MouseUp(200, 100);
+  EXPECT_NEAR(At(200, 100).first, point.first, 1e-9);  // the pressed point is under the mouse
+  EXPECT_FALSE(Form.PanBitmapValid);
+}
+
+TEST_F(MainWindow, ResizeSnapsToTheMinimumAndKeepsTheCentre) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  const double cx = (Form.View.ViewLeft + Form.View.ViewRight) / 2;
+  Controls.Bounds = {5, 5, 300, 100};
+  Controls.PaintSize = {200, 50};
+  Form.FormResize();
+  EXPECT_EQ(Controls.Bounds, (TWindowBounds{5, 5, 475, 200}));
+  EXPECT_EQ(Form.View.ViewWidth, 200);
+  EXPECT_NEAR((Form.View.ViewLeft + Form.View.ViewRight) / 2, cx, 1e-9);
+}
+
+TEST_F(MainWindow, EscDuringCompositionKeepsTheHalfDrawnPicture) {
+  std::string lines;
+  for (int i = 0; i < 30; ++i)
+    lines += "0 " + std::to_string(i) + " 100 " + std::to_string(i) + "\n";
+  Start(lines);
+  Host.EscDownAfterPolls = 8;  // down from the poll after the first line
+  Form.PaintBox1Paint();
+  EXPECT_EQ(Compositions(), 1u);
+  EXPECT_NE(Form.OffscreenBitmap, nullptr);
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::LineTo), 3u);  // the origin cross and one line
+  Form.PaintBox1Paint();  // later repaints show the same half-drawn copy
+  EXPECT_EQ(Compositions(), 1u);
+}
+
+TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
+  Start();
+  Controls.Bounds = {-20, 30, 400, 150};
+  Controls.Panel = 50;
+  Form.Button1Click();
+  EXPECT_TRUE(Controls.Closed);
+  Form.FormClose();
+  EXPECT_EQ(Host.Files["C:\\TOOLS\\pikrotta.dat"], "-20\r\n30\r\n475\r\n200\r\n100\r\n");
+  EXPECT_EQ(Form.JwwGaibu.JwwOrderCount, 0);
+}
+
+}  // namespace
+}  // namespace pikrotta
