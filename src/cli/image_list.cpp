@@ -1,47 +1,12 @@
 #include "image_list.h"
 
-#include <map>
-#include <vector>
-
 #include "main_window.h"
+#include "memory_controls.h"
 #include "null_canvas.h"
 #include "posix_host.h"
 #include "sjis_utf8.h"
 
 namespace pikrotta {
-
-namespace {
-
-// The window's controls without a window: captions and rows kept in memory.
-class THeadlessControls : public TWindowControls {
- public:
-  std::string Caption(TLabel label) const override {
-    const auto it = Captions.find(label);
-    return it == Captions.end() ? std::string() : it->second;
-  }
-  void SetCaption(TLabel label, const std::string& text) override { Captions[label] = text; }
-  void ClearList() override { Rows.clear(); }
-  void AddListRow(const std::string& text) override { Rows.push_back(text); }
-  int32_t ListCount() const override { return static_cast<int32_t>(Rows.size()); }
-  int32_t ListSelection() const override { return -1; }
-  TWindowBounds WindowBounds() const override { return Bounds; }
-  void SetWindowBounds(const TWindowBounds& bounds) override { Bounds = bounds; }
-  int32_t PanelWidth() const override { return Panel; }
-  void SetPanelWidth(int32_t width) override { Panel = width; }
-  TPoint PaintAreaSize() const override { return {800, 600}; }
-  TPoint CursorPosition() const override { return {-1, -1}; }
-  void FocusEditA() override {}
-  TCanvas& PaintCanvas() override { return Canvas; }
-  void CloseWindow() override {}
-
-  std::map<TLabel, std::string> Captions;
-  std::vector<std::string> Rows;
-  TWindowBounds Bounds;
-  int32_t Panel = 200;
-  TNullCanvas Canvas;
-};
-
-}  // namespace
 
 bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::path& folder) {
   if (text.size() < 4 || text[1] != ':' || text[2] != '=' ||
@@ -56,7 +21,8 @@ TListResult ListImageRefs(const TListOptions& options) {
   TPosixHost host;
   host.Drives = options.Drives;
   host.JwcadOpenCommand = options.JwcadPath;
-  THeadlessControls controls;
+  TMemoryControls<TNullCanvas> controls;
+  controls.PaintSize = {800, 600};
   TForm1 form(controls, host);
   form.FormCreate();
   form.ShowDrawing(options.TransferFile);

@@ -158,11 +158,15 @@ void TForm1::ZoomAt(int32_t x, int32_t y, double f) {
   RedrawView();
 }
 
-void TForm1::ZoomToWindow(double x1, double y1, double x2, double y2) {
+void TForm1::SavePrevViewAndTakePaintSize() {
   View.SavePrevView();
   const TPoint size = Controls.PaintAreaSize();
   View.ViewWidth = size.X;
   View.ViewHeight = size.Y;
+}
+
+void TForm1::ZoomToWindow(double x1, double y1, double x2, double y2) {
+  SavePrevViewAndTakePaintSize();
   double w = std::fabs(x2 - x1), h = std::fabs(y2 - y1);
   if (w <= 0.001) w = 0.001;
   if (h <= 0.001) h = 0.001;
@@ -172,10 +176,7 @@ void TForm1::ZoomToWindow(double x1, double y1, double x2, double y2) {
 }
 
 void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
-  View.SavePrevView();
-  const TPoint size = Controls.PaintAreaSize();
-  View.ViewWidth = size.X;
-  View.ViewHeight = size.Y;
+  SavePrevViewAndTakePaintSize();
   const double vw = View.ViewRight - View.ViewLeft, vh = View.ViewTop - View.ViewBottom;
   View.ViewScale = std::min(View.ViewWidth / (2 * vw), View.ViewHeight / (2 * vh));
   View.CentreAt((x1 + x2) / 2, (y1 + y2) / 2);
@@ -183,10 +184,7 @@ void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
 }
 
 void TForm1::CentreViewOn(double x, double y) {
-  View.SavePrevView();
-  const TPoint size = Controls.PaintAreaSize();
-  View.ViewWidth = size.X;
-  View.ViewHeight = size.Y;
+  SavePrevViewAndTakePaintSize();
   PanBy(x - (View.ViewLeft + View.ViewRight) / 2, y - (View.ViewBottom + View.ViewTop) / 2);
 }
 

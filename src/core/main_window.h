@@ -154,6 +154,7 @@ class TForm1 {
 
  private:
   std::string SettingsFilePath() const;
+  void SavePrevViewAndTakePaintSize();
   bool CursorInPaintArea(TPoint cursor) const;
 };
 

@@ -28,6 +28,25 @@ class TIconv {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
+// Converts one whole character (at most 4 bytes); false when it has no form in the target.
+// Character by character, so that a bad one costs only itself.
+bool ConvertCharacter(const TIconv& converter, std::string_view character, std::string& out) {
+  if (!converter.Valid() || character.size() > 4) return false;
+  char in[4] = {};
+  std::copy(character.begin(), character.end(), in);
+  std::array<char, 8> buffer{};
+  char* inPtr = in;
+  size_t inLeft = character.size();
+  char* outPtr = buffer.data();
+  size_t outLeft = buffer.size();
+  iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
+  if (iconv(converter.Get(), &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
+      inLeft != 0)
+    return false;
+  out.append(buffer.data(), buffer.size() - outLeft);
+  return true;
+}
+
 }  // namespace
 
 std::string SjisToUtf8(std::string_view sjis) {
@@ -36,30 +55,11 @@ std::string SjisToUtf8(std::string_view sjis) {
   out.reserve(sjis.size() * 3 / 2);
   for (size_t i = 0; i < sjis.size();) {
     const auto b = static_cast<unsigned char>(sjis[i]);
-    if (b < 0x80) {
-      out.push_back(static_cast<char>(b));
-      ++i;
-      continue;
-    }
-    // Convert one character at a time so that a bad one costs only itself.
     const size_t length = IsLeadByte(b) ? 2 : 1;
-    if (i + length > sjis.size() || !converter.Valid()) {
-      out.append(kReplacement);
-      i += length;
-      continue;
-    }
-    char in[2] = {sjis[i], length == 2 ? sjis[i + 1] : '\0'};
-    std::array<char, 8> buffer{};
-    char* inPtr = in;
-    size_t inLeft = length;
-    char* outPtr = buffer.data();
-    size_t outLeft = buffer.size();
-    iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
-    if (iconv(converter.Get(), &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-        inLeft != 0)
-      out.append(kReplacement);
-    else
-      out.append(buffer.data(), buffer.size() - outLeft);
+    if (b < 0x80)
+      out.push_back(static_cast<char>(b));
+    else if (i + length > sjis.size() || !ConvertCharacter(converter, sjis.substr(i, length), out))
+      out.append(kReplacement);  // a lone lead byte at the end too
     i += length;
   }
   return out;
@@ -70,28 +70,16 @@ std::string Utf8ToSjis(std::string_view utf8) {
   std::string out;
   for (size_t i = 0; i < utf8.size();) {
     const auto b = static_cast<unsigned char>(utf8[i]);
-    if (b < 0x80) {
+    const size_t length = std::min<size_t>(b >= 0xF0   ? 4
+                                           : b >= 0xE0 ? 3
+                                           : b >= 0xC0 ? 2
+                                                       : 1,
+                                           utf8.size() - i);
+    if (b < 0x80)
       out.push_back(static_cast<char>(b));
-      ++i;
-      continue;
-    }
-    const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    char in[4] = {};
-    const size_t take = std::min(length, utf8.size() - i);
-    std::copy_n(utf8.data() + i, take, in);
-    std::array<char, 8> buffer{};
-    char* inPtr = in;
-    size_t inLeft = take;
-    char* outPtr = buffer.data();
-    size_t outLeft = buffer.size();
-    iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
-    if (!converter.Valid() ||
-        iconv(converter.Get(), &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-        inLeft != 0)
+    else if (!ConvertCharacter(converter, utf8.substr(i, length), out))
       out.push_back('?');
-    else
-      out.append(buffer.data(), buffer.size() - outLeft);
-    i += take;
+    i += length;
   }
   return out;
 }

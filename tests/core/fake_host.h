@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "main_window.h"
+#include "memory_controls.h"
 #include "my_func.h"
 #include "posix_host.h"
 #include "recording_canvas.h"
@@ -68,37 +69,10 @@ class TFakeHost : public THostServices {
   std::string ProgramFilePath() const override { return "C:\\TOOLS\\pikrotta.exe"; }
 };
 
-class TFakeControls : public TWindowControls {
+// Controls that record what is drawn, with the cursor in the middle of the paint area.
+class TFakeControls : public TMemoryControls<TRecordingCanvas> {
  public:
-  std::map<TLabel, std::string> Captions;
-  std::vector<std::string> Rows;
-  int32_t Selection = -1;
-  TWindowBounds Bounds{0, 0, 601, 469};
-  int32_t Panel = 201;
-  TPoint PaintSize{400, 300};
-  TPoint Cursor{200, 150};
-  int32_t Focused = 0;
-  bool Closed = false;
-  TRecordingCanvas Canvas;
-
-  std::string Caption(TLabel label) const override {
-    const auto it = Captions.find(label);
-    return it == Captions.end() ? std::string() : it->second;
-  }
-  void SetCaption(TLabel label, const std::string& text) override { Captions[label] = text; }
-  void ClearList() override { Rows.clear(); }
-  void AddListRow(const std::string& text) override { Rows.push_back(text); }
-  int32_t ListCount() const override { return static_cast<int32_t>(Rows.size()); }
-  int32_t ListSelection() const override { return Selection; }
-  TWindowBounds WindowBounds() const override { return Bounds; }
-  void SetWindowBounds(const TWindowBounds& bounds) override { Bounds = bounds; }
-  int32_t PanelWidth() const override { return Panel; }
-  void SetPanelWidth(int32_t width) override { Panel = width; }
-  TPoint PaintAreaSize() const override { return PaintSize; }
-  TPoint CursorPosition() const override { return Cursor; }
-  void FocusEditA() override { ++Focused; }
-  TCanvas& PaintCanvas() override { return Canvas; }
-  void CloseWindow() override { Closed = true; }
+  TFakeControls() { Cursor = {200, 150}; }
 };
 
 }  // namespace pikrotta::test
