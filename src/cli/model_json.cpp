@@ -129,7 +129,7 @@ ordered_json ToJson(const TJwwEntSolidSo& r) {
 }
 
 template <class T>
-ordered_json TableToJson(const std::vector<T>& table, int32_t count) {
+ordered_json TableToJson(const TJwwTable<T>& table, int32_t count) {
   ordered_json a = ordered_json::array();
   for (int32_t i = 0; i < count; ++i) a.push_back(ToJson(table[static_cast<size_t>(i)]));
   return a;

@@ -5,8 +5,8 @@ namespace pikrotta {
 namespace {
 
 template <class T>
-void Release(std::vector<T>& table, int32_t& count) {
-  std::vector<T>().swap(table);
+void Release(TJwwTable<T>& table, int32_t& count) {
+  table.Release();
   count = 0;
 }
 

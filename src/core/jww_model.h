@@ -2,8 +2,10 @@
 // in which the entities were read, the drawing's header values and the reader's state.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -177,13 +179,51 @@ struct TJwwState {
   }
 };
 
-// Appends one zero-filled record, reserving space in blocks of kTableBlock records: the
-// table's length becomes count + 999 when the count reaches 1, 1001, 2001, ...
+// A growable table of records kept in blocks of kTableBlock zero-filled records. Blocks never
+// move, so growing never copies what is there and a record keeps its address; reading stays
+// linear however large the drawing.
 template <class T>
-T& AppendRecord(std::vector<T>& table, int32_t& count) {
+class TJwwTable {
+ public:
+  TJwwTable() = default;
+  TJwwTable(const TJwwTable& other) { *this = other; }
+  TJwwTable& operator=(const TJwwTable& other) {
+    if (this == &other) return *this;
+    Blocks.clear();
+    for (const auto& block : other.Blocks) {
+      AddBlock();
+      std::copy(block.get(), block.get() + kTableBlock, Blocks.back().get());
+    }
+    return *this;
+  }
+  TJwwTable(TJwwTable&&) noexcept = default;
+  TJwwTable& operator=(TJwwTable&&) noexcept = default;
+
+  // The length: always a multiple of kTableBlock, at least the table's count.
+  size_t size() const { return Blocks.size() * kTableBlock; }
+  bool empty() const { return Blocks.empty(); }
+  T& operator[](size_t i) { return Blocks[i / kTableBlock][i % kTableBlock]; }
+  const T& operator[](size_t i) const { return Blocks[i / kTableBlock][i % kTableBlock]; }
+  void AddBlock() { Blocks.push_back(std::make_unique<T[]>(kTableBlock)); }
+  void Release() { std::vector<std::unique_ptr<T[]>>().swap(Blocks); }
+
+  bool operator==(const TJwwTable& other) const {
+    if (size() != other.size()) return false;
+    for (size_t i = 0; i < size(); ++i)
+      if (!((*this)[i] == other[i])) return false;
+    return true;
+  }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> Blocks;
+};
+
+// Appends one zero-filled record: a new block of kTableBlock records when the count reaches
+// 1, 1001, 2001, ...
+template <class T>
+T& AppendRecord(TJwwTable<T>& table, int32_t& count) {
   ++count;
-  // vector::resize grows the capacity geometrically, so reading stays linear.
-  if (count % kTableBlock == 1) table.resize(static_cast<size_t>(count) + kTableBlock - 1);
+  if (count % kTableBlock == 1) table.AddBlock();
   return table[static_cast<size_t>(count) - 1];
 }
 
@@ -194,38 +234,38 @@ struct TJwwGaibu {
   bool NoScale = false;
   std::array<TJwwTextStyle, 10> JwwTextStyles{};  // styles 1..10 at indices 0..9
 
-  std::vector<TJwwOrderItem> JwwOrder;
+  TJwwTable<TJwwOrderItem> JwwOrder;
   int32_t JwwOrderCount = 0;
 
-  std::vector<TJwwEntLine> JwwLines;
+  TJwwTable<TJwwEntLine> JwwLines;
   int32_t JwwLineCount = 0;
-  std::vector<TJwwEntCircle> JwwCircles;
+  TJwwTable<TJwwEntCircle> JwwCircles;
   int32_t JwwCircleCount = 0;
-  std::vector<TJwwEntArc> JwwArcs;
+  TJwwTable<TJwwEntArc> JwwArcs;
   int32_t JwwArcCount = 0;
-  std::vector<TJwwEntText> JwwTexts;
+  TJwwTable<TJwwEntText> JwwTexts;
   int32_t JwwTextCount = 0;
-  std::vector<TJwwEntPoint> JwwPoints;
+  TJwwTable<TJwwEntPoint> JwwPoints;
   int32_t JwwPointCount = 0;
-  std::vector<TJwwEntPointEx> JwwPointExs;
+  TJwwTable<TJwwEntPointEx> JwwPointExs;
   int32_t JwwPointExCount = 0;
-  std::vector<TJwwEntMsgText> JwwMsgTexts;
+  TJwwTable<TJwwEntMsgText> JwwMsgTexts;
   int32_t JwwMsgTextCount = 0;
-  std::vector<TJwwEntBlk> JwwBlocks;
+  TJwwTable<TJwwEntBlk> JwwBlocks;
   int32_t JwwBlockCount = 0;
-  std::vector<TJwwEntSolid2> JwwSolid2s;
+  TJwwTable<TJwwEntSolid2> JwwSolid2s;
   int32_t JwwSolid2Count = 0;
-  std::vector<TJwwEntSolid3> JwwSolid3s;
+  TJwwTable<TJwwEntSolid3> JwwSolid3s;
   int32_t JwwSolid3Count = 0;
-  std::vector<TJwwEntSolid4> JwwSolid4s;
+  TJwwTable<TJwwEntSolid4> JwwSolid4s;
   int32_t JwwSolid4Count = 0;
-  std::vector<TJwwEntSolidSc> JwwSolidScs;
+  TJwwTable<TJwwEntSolidSc> JwwSolidScs;
   int32_t JwwSolidScCount = 0;
-  std::vector<TJwwEntSolidSe> JwwSolidSes;
+  TJwwTable<TJwwEntSolidSe> JwwSolidSes;
   int32_t JwwSolidSeCount = 0;
-  std::vector<TJwwEntSolidSo> JwwSolidSos;
+  TJwwTable<TJwwEntSolidSo> JwwSolidSos;
   int32_t JwwSolidSoCount = 0;
-  std::vector<TJwwEntSolidSg> JwwSolidSgs;
+  TJwwTable<TJwwEntSolidSg> JwwSolidSgs;
   int32_t JwwSolidSgCount = 0;
 
   TJwwState JwwState;

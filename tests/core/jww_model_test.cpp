@@ -29,6 +29,7 @@ TEST(JwwModel, TablesGrowInBlocksOfAThousandAndKeepTheirRecords) {
   TJwwGaibu m;
   EXPECT_EQ(m.JwwLines.size(), 0u);
   for (int i = 0; i < 1000; ++i) m.AddEntity<ekLine>().X1 = i;
+  const TJwwEntLine* first = &m.JwwLines[0];
   EXPECT_EQ(m.JwwLines.size(), 1000u);
   EXPECT_EQ(m.JwwOrder.size(), 1000u);
   TJwwEntLine& added = m.AddEntity<ekLine>();
@@ -36,6 +37,7 @@ TEST(JwwModel, TablesGrowInBlocksOfAThousandAndKeepTheirRecords) {
   EXPECT_EQ(m.JwwLineCount, 1001);
   EXPECT_EQ(m.JwwLines.size(), 2000u);
   for (int i = 0; i < 1000; ++i) ASSERT_EQ(m.JwwLines[i].X1, i);
+  EXPECT_EQ(&m.JwwLines[0], first);  // growing moves no record
   EXPECT_EQ(m.JwwOrder[1000], (TJwwOrderItem{ekLine, 1000}));
   EXPECT_EQ(m.JwwCircles.size(), 0u);  // other tables untouched
 }
@@ -52,7 +54,7 @@ TEST(JwwModel, FreeReleasesTablesButKeepsTheHeader) {
   m.FreeModel();
   EXPECT_EQ(m.JwwOrderCount, 0);
   EXPECT_EQ(m.JwwTextCount, 0);
-  EXPECT_EQ(m.JwwTexts.capacity(), 0u);
+  EXPECT_EQ(m.JwwTexts.size(), 0u);
   EXPECT_EQ(m.JwwFileName, "a.jww");
   EXPECT_TRUE(m.NoScale);
 }

@@ -354,7 +354,7 @@ TEST(TransferRules, OrderListFollowsTheFile) {
   const std::vector<TJwwOrderItem> expected = {
       {ekLine, 0}, {ekCircle, 0}, {ekLine, 1}, {ekBlock, 0}, {ekPoint, 0}};
   ASSERT_EQ(m.JwwOrderCount, 5);
-  EXPECT_EQ(std::vector<TJwwOrderItem>(m.JwwOrder.begin(), m.JwwOrder.begin() + 5), expected);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(m.JwwOrder[i], expected[i]) << i;
 }
 
 }  // namespace
