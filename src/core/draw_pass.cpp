@@ -119,60 +119,42 @@ bool TGra::DrawAllEntities(TCanvas& canvas) {
     }
     return true;
   };
-  // Before every table but the first.
-  auto escBefore = [&] { return Keys.EscPressed(); };
+  // Every table but the first is preceded by a poll.
+  auto step = [&](const auto& table, int32_t count, auto draw) {
+    return !Keys.EscPressed() && walk(table, count, draw);
+  };
+  auto solid = [&](int32_t shapeCode) {
+    return [this, &canvas, shapeCode](const auto& r) { DrawSolidEntity(canvas, shapeCode, r); };
+  };
+  auto corners = [&](const auto& r) { DrawSolidEntity(canvas, r); };
   const TJwwGaibu& m = Model;
 
-  if (!walk(m.JwwTexts, m.JwwTextCount,
-            [&](const TJwwEntText& r) { DrawImageRefFrame(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwSolid2s, m.JwwSolid2Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwSolid3s, m.JwwSolid3Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwSolid4s, m.JwwSolid4Count, [&](const auto& r) { DrawSolidEntity(canvas, r); }))
-    return false;
-  if (escBefore() || !walk(m.JwwSolidScs, m.JwwSolidScCount,
-                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeFilledArc, r); }))
-    return false;
-  if (escBefore() || !walk(m.JwwSolidSes, m.JwwSolidSeCount,
-                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeArcOutline, r); }))
-    return false;
-  if (escBefore() || !walk(m.JwwSolidSos, m.JwwSolidSoCount,
-                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeRingSector, r); }))
-    return false;
-  if (escBefore() || !walk(m.JwwSolidSgs, m.JwwSolidSgCount,
-                           [&](const auto& r) { DrawSolidEntity(canvas, kShapeRingSector, r); }))
-    return false;
+  const bool fillsDone = walk(m.JwwTexts, m.JwwTextCount,
+                              [&](const TJwwEntText& r) { DrawImageRefFrame(canvas, r); }) &&
+                         step(m.JwwSolid2s, m.JwwSolid2Count, corners) &&
+                         step(m.JwwSolid3s, m.JwwSolid3Count, corners) &&
+                         step(m.JwwSolid4s, m.JwwSolid4Count, corners) &&
+                         step(m.JwwSolidScs, m.JwwSolidScCount, solid(kShapeFilledArc)) &&
+                         step(m.JwwSolidSes, m.JwwSolidSeCount, solid(kShapeArcOutline)) &&
+                         step(m.JwwSolidSos, m.JwwSolidSoCount, solid(kShapeRingSector)) &&
+                         step(m.JwwSolidSgs, m.JwwSolidSgCount, solid(kShapeRingSector));
+  if (!fillsDone) return false;
   // Fills are done: everything after lies on top of them, unfilled.
   canvas.Brush.Style = bsClear;
-  if (escBefore() ||
-      !walk(m.JwwLines, m.JwwLineCount, [&](const auto& r) { DrawLineEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwCircles, m.JwwCircleCount, [&](const auto& r) { DrawCircleEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwArcs, m.JwwArcCount, [&](const auto& r) { DrawArcEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwPoints, m.JwwPointCount, [&](const auto& r) { DrawPointEntity(canvas, r); }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwPointExs, m.JwwPointExCount, [&](const auto& r) { DrawPointExEntity(canvas, r); }))
-    return false;
-  if (escBefore() || !walk(m.JwwTexts, m.JwwTextCount, [&](const TJwwEntText& r) {
-        if (BeginsWith(r.Text, SearchPrefix)) ++ImageRefTextCount;
-        DrawTextEntity(canvas, r);
-      }))
-    return false;
-  if (escBefore() ||
-      !walk(m.JwwMsgTexts, m.JwwMsgTextCount, [&](const auto& r) { DrawMsgTextEntity(canvas, r); }))
-    return false;
-  return true;
+  return step(m.JwwLines, m.JwwLineCount, [&](const auto& r) { DrawLineEntity(canvas, r); }) &&
+         step(m.JwwCircles, m.JwwCircleCount,
+              [&](const auto& r) { DrawCircleEntity(canvas, r); }) &&
+         step(m.JwwArcs, m.JwwArcCount, [&](const auto& r) { DrawArcEntity(canvas, r); }) &&
+         step(m.JwwPoints, m.JwwPointCount, [&](const auto& r) { DrawPointEntity(canvas, r); }) &&
+         step(m.JwwPointExs, m.JwwPointExCount,
+              [&](const auto& r) { DrawPointExEntity(canvas, r); }) &&
+         step(m.JwwTexts, m.JwwTextCount,
+              [&](const TJwwEntText& r) {
+                if (BeginsWith(r.Text, SearchPrefix)) ++ImageRefTextCount;
+                DrawTextEntity(canvas, r);
+              }) &&
+         step(m.JwwMsgTexts, m.JwwMsgTextCount,
+              [&](const auto& r) { DrawMsgTextEntity(canvas, r); });
 }
 
 void TGra::MarkImageRefs(TCanvas& canvas, double radius) {
