@@ -218,13 +218,18 @@ class TJwwTable {
   std::vector<std::unique_ptr<T[]>> Blocks;
 };
 
-// Appends one zero-filled record: a new block of kTableBlock records when the count reaches
-// 1, 1001, 2001, ...
+// Makes room for one more record: a new block of kTableBlock zero-filled records when the
+// count is 0, 1000, 2000, ... A failed allocation leaves the table as it was.
+template <class T>
+void ReserveRecord(TJwwTable<T>& table, int32_t count) {
+  if (table.size() <= static_cast<size_t>(count)) table.AddBlock();
+}
+
+// Appends one zero-filled record.
 template <class T>
 T& AppendRecord(TJwwTable<T>& table, int32_t& count) {
-  ++count;
-  if (count % kTableBlock == 1) table.AddBlock();
-  return table[static_cast<size_t>(count) - 1];
+  ReserveRecord(table, count);
+  return table[static_cast<size_t>(count++)];
 }
 
 // The drawing model. Only the first Count records of each table are valid.
@@ -321,9 +326,13 @@ struct TJwwGaibu {
   }
 
   // Records the new entity in JwwOrder, then appends a zero-filled record to its table.
+  // Both tables get their room first, so that running out of memory never leaves an order
+  // item without its record.
   template <TEntityKind K>
   auto& AddEntity() {
     auto [table, count] = Table<K>();
+    ReserveRecord(table, count);
+    ReserveRecord(JwwOrder, JwwOrderCount);
     AppendRecord(JwwOrder, JwwOrderCount) = TJwwOrderItem{K, count};
     return AppendRecord(table, count);
   }

@@ -47,16 +47,16 @@ bool IsPlainLine(std::string_view line) {
   return special == 0;
 }
 
-void SplitPlainLine(std::string_view line, TTransferFields& fields) {
+void SplitPlainLine(std::string_view line, TTransferFields& fields, int32_t countLimit) {
   const char* bytes = line.data();
-  const uint32_t size = static_cast<uint32_t>(line.size());
-  uint32_t fieldStart = 0;
+  const size_t size = line.size();
+  size_t fieldStart = 0;
   int32_t n = 1;
-  for (uint32_t i = 0; i < size; ++i) {
+  for (size_t i = 0; i < size; ++i) {
     if (bytes[i] != ' ') continue;
     if (i > fieldStart) {
       if (n <= kTransferFieldCapacity) fields.Spans[n - 1] = {fieldStart, i - fieldStart};
-      ++n;
+      if (n < countLimit) ++n;
     }
     fieldStart = i + 1;
   }
@@ -65,55 +65,98 @@ void SplitPlainLine(std::string_view line, TTransferFields& fields) {
   fields.Count = n;
 }
 
-}  // namespace
-
-void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields) {
-  line = line.substr(0, UINT32_MAX);
-  if (IsPlainLine(line)) return SplitPlainLine(line, fields);
-  const size_t size = line.size();
-  const char* bytes = line.data();
-  uint32_t pos = 0;
-  uint32_t fieldStart = 0;
-  int32_t n = 1;
-  const TByteClass* classes = kByteClasses.On.data();
-  auto closeField = [&] {
-    if (n <= kTransferFieldCapacity) fields.Spans[n - 1] = {fieldStart, pos - fieldStart};
+// Splits bytes of a line into out, which has room for bytes.size() more bytes past s.Pos.
+// Bytes of fields past the capacity are not kept.
+void SplitBytes(TSplitState& s, std::string_view bytes, char* out, TTransferFields& fields) {
+  const TByteClass* classes = s.Splitting ? kByteClasses.On.data() : kByteClasses.Off.data();
+  auto keep = [&](char c) {
+    if (s.N <= kTransferFieldCapacity) out[s.Pos++] = c;
+    s.FieldOpen = true;
   };
-  for (size_t i = 0; i < size; ++i) {
+  size_t i = 0;
+  if (s.LeadPending && !bytes.empty()) {
+    keep(bytes[0]);  // the trail byte of a character split between pieces
+    s.LeadPending = false;
+    i = 1;
+  }
+  for (const size_t size = bytes.size(); i < size; ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     switch (classes[b]) {
       case bcAppend:
-        scratch[pos++] = bytes[i];
+        keep(bytes[i]);
         break;
       case bcLead:
         // A double-byte character is copied whole whatever the switch says, so a trail byte
         // that looks like a blank, a quote or "=" never acts as one. A lone lead byte at the
-        // end is dropped.
-        if (i + 1 == size) break;
-        scratch[pos++] = bytes[i];
-        scratch[pos++] = bytes[++i];
+        // end of the line is dropped when the line is finished.
+        keep(bytes[i]);
+        if (i + 1 == size) {
+          s.LeadPending = true;
+          break;
+        }
+        keep(bytes[++i]);
         break;
       case bcQuote:
         classes = kByteClasses.Off.data();
         break;
       case bcEqual:
-        scratch[pos++] = '=';
+        keep('=');
         classes = kByteClasses.Off.data();
         break;
       case bcBlank:
-        if (pos > fieldStart) {
-          closeField();
-          ++n;
-          fieldStart = pos;
+        if (s.FieldOpen) {
+          if (s.N <= kTransferFieldCapacity)
+            fields.Spans[s.N - 1] = {s.FieldStart, s.Pos - s.FieldStart};
+          if (s.N < s.CountLimit) ++s.N;
+          s.FieldStart = s.Pos;
+          s.FieldOpen = false;
         }
         break;
       case bcDrop:
         break;
     }
   }
-  closeField();
-  fields.Base = scratch;
-  fields.Count = n;
+  s.Splitting = classes == kByteClasses.On.data();
+}
+
+// Closes the last field; a lead byte still waiting for its trail byte is dropped.
+void FinishSplit(TSplitState& s, const char* base, TTransferFields& fields) {
+  if (s.LeadPending) {
+    if (s.N <= kTransferFieldCapacity) --s.Pos;
+    s.LeadPending = false;
+  }
+  if (s.N <= kTransferFieldCapacity) fields.Spans[s.N - 1] = {s.FieldStart, s.Pos - s.FieldStart};
+  fields.Base = base;
+  fields.Count = s.N;
+}
+
+}  // namespace
+
+void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields,
+                       int32_t countLimit) {
+  if (IsPlainLine(line)) return SplitPlainLine(line, fields, countLimit);
+  TSplitState state;
+  state.CountLimit = countLimit;
+  SplitBytes(state, line, scratch, fields);
+  FinishSplit(state, scratch, fields);
+}
+
+void TTransferSplitter::Feed(std::string_view piece) {
+  // Room for the piece, given back once it is split: what the line keeps grows, the rest
+  // never stays.
+  Bytes.resize(State.Pos + piece.size());
+  SplitBytes(State, piece, Bytes.data(), Pending);
+  Bytes.resize(State.Pos);
+}
+
+void TTransferSplitter::Finish(TTransferFields& fields) {
+  fields = Pending;
+  FinishSplit(State, Bytes.data(), fields);
+}
+
+void TTransferSplitter::Clear() {
+  State = TSplitState{};
+  Bytes.clear();
 }
 
 namespace {
@@ -266,15 +309,20 @@ bool ApplyEntityRule(TJwwGaibu& model, std::string_view f1, const TTransferField
     a.Flatness = StrToFloatDef0(f[7]);
     a.Tilt = StrToFloatDef0(f[8]);
   } else if (const int32_t kind = TextKindOf(f1); kind >= 0 && n >= 6) {
+    // Records with strings are built aside and moved in, so that running out of memory
+    // while copying a text adds no half-filled record.
     if (state.MsgMode && kind == 2) {
-      auto& m = model.AddEntity<ekMsgText>();
+      TJwwEntMsgText m;
       CopyHead(m, state);
       m.Frame = state.MsgFrame;
       m.Frame.PolylineNo = 0;
       // The body is built like any text: header from the state, colour from the style.
       FillText(m.Body, model, 2, f);
+      model.AddEntity<ekMsgText>() = std::move(m);
     } else {
-      FillText(model.AddEntity<ekText>(), model, kind, f);
+      TJwwEntText t;
+      FillText(t, model, kind, f);
+      model.AddEntity<ekText>() = std::move(t);
     }
   } else if (f1 == "pt" && n == 3) {
     auto& p = model.AddEntity<ekPoint>();
@@ -292,11 +340,12 @@ bool ApplyEntityRule(TJwwGaibu& model, std::string_view f1, const TTransferField
     p.MarkAngle = StrToFloatDef0(f[5]);
     p.MarkCode = StrToIntDef0(f[6]);
   } else if (f1 == "BL" && n >= 4) {
-    auto& b = model.AddEntity<ekBlock>();
+    TJwwEntBlk b;
     CopyHead(b, state);
     b.X = StrToFloatDef0(f[2]);
     b.Y = StrToFloatDef0(f[3]);
     b.BlockName = std::string(f[4]);
+    model.AddEntity<ekBlock>() = std::move(b);
   } else if (f1 == "sl" && n == 5) {
     AddSolid2(model, CornerOf(f, 2), CornerOf(f, 4));
   } else if (f1 == "sl" && n == 7) {
@@ -451,9 +500,26 @@ void ParseTransferLine(TJwwGaibu& model, std::string_view line) {
   ApplyTransferFields(model, fields);
 }
 
-void TTransferLineFeeder::EndLine(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  ParseTransferLine(Model, line);
+void TTransferLineFeeder::FeedLinePart(std::string_view piece, bool lineEnds) {
+  if (HeldCR) {
+    HeldCR = false;
+    // A CR that ended the last chunk is the line end when LF comes right after it.
+    if (!(lineEnds && piece.empty())) Splitter.Feed("\r");
+  }
+  if (!piece.empty() && piece.back() == '\r') {
+    piece.remove_suffix(1);
+    HeldCR = !lineEnds;
+  }
+  Splitter.Feed(piece);
+  InLine = true;
+}
+
+void TTransferLineFeeder::EndLine() {
+  TTransferFields fields;
+  Splitter.Finish(fields);
+  ApplyTransferFields(Model, fields);
+  Splitter.Clear();
+  InLine = false;
 }
 
 bool TTransferLineFeeder::Feed(std::string_view chunk) {
@@ -465,44 +531,50 @@ bool TTransferLineFeeder::Feed(std::string_view chunk) {
   size_t start = 0;
   while (const void* lf = std::memchr(chunk.data() + start, '\n', chunk.size() - start)) {
     const size_t end = static_cast<size_t>(static_cast<const char*>(lf) - chunk.data());
-    const std::string_view piece = chunk.substr(start, end - start);
-    if (Pending.empty()) {
-      EndLine(piece);
+    std::string_view piece = chunk.substr(start, end - start);
+    if (InLine) {
+      FeedLinePart(piece, true);
+      EndLine();
     } else {
-      Pending.append(piece);
-      EndLine(Pending);
-      Pending.clear();
+      if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+      ParseTransferLine(Model, piece);
     }
     start = end + 1;
   }
-  Pending.append(chunk.substr(start));
+  if (start < chunk.size()) FeedLinePart(chunk.substr(start), false);
   if (Ended) Finish();
   return !Ended;
 }
 
 void TTransferLineFeeder::Finish() {
-  if (Pending.empty()) return;
-  EndLine(Pending);
-  Pending.clear();
+  if (!InLine) return;
+  HeldCR = false;  // a CR at the very end of the input ends the line like CR LF
+  EndLine();
 }
 
 bool ReadTransferFile(TJwwGaibu& model, const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
     return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  TTransferLineFeeder feeder(model);
-  std::vector<char> chunk(size_t{1} << 20);
-  for (;;) {
-    file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    const auto got = static_cast<size_t>(file.gcount());
-    if (got > 0 && !feeder.Feed(std::string_view(chunk.data(), got))) return true;
-    if (file.eof()) break;
-    if (!file) return false;  // an input error: what was read stays applied
+  // Running out of memory is a read failure like any other: reading stops and the lines
+  // read before stay applied (every table stays consistent, see AddEntity).
+  try {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    TTransferLineFeeder feeder(model);
+    std::vector<char> chunk(size_t{1} << 20);
+    for (;;) {
+      file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+      const auto got = static_cast<size_t>(file.gcount());
+      if (got > 0 && !feeder.Feed(std::string_view(chunk.data(), got))) return true;
+      if (file.eof()) break;
+      if (!file) return false;  // an input error: what was read stays applied
+    }
+    feeder.Finish();
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  feeder.Finish();
-  return true;
 }
 
 }  // namespace pikrotta

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -14,13 +15,16 @@ namespace pikrotta {
 // Fields a line keeps. No rule reads beyond the 17th; fields past the 32nd are counted
 // but their bytes are dropped.
 constexpr int32_t kTransferFieldCapacity = 32;
+// The field count stops here instead of wrapping: a line of more than 2^31 fields must not
+// turn it negative. Every rule treats all counts above 17 alike.
+constexpr int32_t kTransferFieldCountLimit = INT32_MAX;
 
 struct TTransferFields {
-  // Spans into the scratch buffer. Only the first min(Count, capacity) are set: the table is
-  // left uninitialised on purpose, since clearing it would cost more than splitting the line.
+  // Spans into the splitter's bytes. Only the first min(Count, capacity) are set: the table
+  // is left uninitialised on purpose, since clearing it would cost more than splitting.
   struct TSpan {
-    uint32_t Offset;
-    uint32_t Length;
+    size_t Offset;
+    size_t Length;
   };
   const char* Base = nullptr;
   std::array<TSpan, kTransferFieldCapacity> Spans;
@@ -34,9 +38,37 @@ struct TTransferFields {
   }
 };
 
+// Where the splitter stands within a line.
+struct TSplitState {
+  bool Splitting = true;
+  bool FieldOpen = false;    // the current field has bytes
+  bool LeadPending = false;  // the last byte fed was a lead byte; its trail byte comes next
+  size_t Pos = 0;            // bytes kept so far
+  size_t FieldStart = 0;
+  int32_t N = 1;
+  int32_t CountLimit = kTransferFieldCountLimit;
+};
+
 // Splits one line into fields. The fields' bytes are written to scratch, which must hold
-// line.size() bytes and outlive the fields. Lines longer than 4 GiB are cut there.
-void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields);
+// line.size() bytes and outlive the fields. countLimit caps the field count.
+void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fields,
+                       int32_t countLimit = kTransferFieldCountLimit);
+
+// Splits a line that arrives in pieces, keeping only the bytes of the fields it holds, so
+// that a huge line costs no more than what it keeps.
+class TTransferSplitter {
+ public:
+  void Feed(std::string_view piece);
+  // Ends the line. The fields point into this splitter until the next Feed or Clear.
+  void Finish(TTransferFields& fields);
+  void Clear();
+  bool Empty() const { return State.Pos == 0 && State.N == 1 && !State.LeadPending; }
+
+ private:
+  TSplitState State;
+  std::string Bytes;
+  TTransferFields Pending;  // spans of the fields closed so far
+};
 
 // Applies one line (without its line end) to the reader state and the model.
 void ParseTransferLine(TJwwGaibu& model, std::string_view line);
@@ -47,7 +79,7 @@ bool ReadTransferFile(TJwwGaibu& model, const std::filesystem::path& path);
 
 // Cuts a byte stream into lines as a text-file reader does and parses each one: LF ends a
 // line and a CR just before it is removed; the byte 0x1A ends the input. Chunks may split
-// lines anywhere.
+// lines anywhere; a line that spans chunks is split as it arrives, never gathered whole.
 class TTransferLineFeeder {
  public:
   explicit TTransferLineFeeder(TJwwGaibu& model) : Model(model) {}
@@ -57,10 +89,13 @@ class TTransferLineFeeder {
   void Finish();
 
  private:
-  void EndLine(std::string_view line);
+  void FeedLinePart(std::string_view piece, bool lineEnds);
+  void EndLine();
 
   TJwwGaibu& Model;
-  std::string Pending;
+  TTransferSplitter Splitter;
+  bool InLine = false;  // part of a line has gone to the splitter
+  bool HeldCR = false;  // a CR ended the last chunk: it is the line end only if LF follows
   bool Ended = false;
 };
 

@@ -108,9 +108,13 @@ TEST(TransferFeeder, LoneLeadByteAtTheEndOfTheFile) {
 TEST(TransferFeeder, ChunkBoundariesDoNotMatter) {
   const std::string text =
       "file=C:\\a b\\c.jww\r\nlc3\r\npl\r\n0 0 1 1\r\n1 1 2 2\r\nch 0 0 1 0 \"x \x82\xA0 y\r\n"
-      "msg\r\n0 0 5 5\r\ncs 1 1 1 0 z\r\nsl 0 0 1 0 1 1 0 1\r\nci 0 0 3 0 90 1 0";
+      "msg\r\n0 0 5 5\r\ncs 1 1 1 0 z\r\nsl 0 0 1 0 1 1 0 1\r\n"
+      // A lone CR stays in the line: after a lead byte it is the trail byte.
+      "ch 0 0 1 0 q\x82\r\n0 0 1\r 1\r\nch 0 0 1 0 r\x82\r 1\r\nci 0 0 3 0 90 1 0\r";
   const TJwwGaibu whole = ReadTransferText(text);
-  ASSERT_EQ(whole.JwwOrderCount, 6);
+  ASSERT_EQ(whole.JwwOrderCount, 9);
+  EXPECT_EQ(whole.JwwTexts[1].Text, "q");
+  EXPECT_EQ(whole.JwwTexts[2].Text, "r\x82\r");
   for (size_t piece = 1; piece <= 7; ++piece) {
     TJwwGaibu m;
     TTransferLineFeeder feeder(m);

@@ -9,10 +9,11 @@
 namespace pikrotta {
 namespace {
 
-std::vector<std::string> Split(std::string_view line, int32_t* count = nullptr) {
+std::vector<std::string> Split(std::string_view line, int32_t* count = nullptr,
+                               int32_t countLimit = kTransferFieldCountLimit) {
   std::string scratch(line.size(), '\0');
   TTransferFields fields;
-  SplitTransferLine(line, scratch.data(), fields);
+  SplitTransferLine(line, scratch.data(), fields, countLimit);
   if (count) *count = fields.Count;
   std::vector<std::string> out;
   for (int32_t i = 1; i <= std::min(fields.Count, kTransferFieldCapacity); ++i)
@@ -60,6 +61,47 @@ TEST(SplitTransferLine, MoreThan32FieldsAreCountedButNotKept) {
   EXPECT_EQ(count, 41);  // forty numbers and the empty field after the last blank
   ASSERT_EQ(fields.size(), 32u);
   EXPECT_EQ(fields[31], "32");
+}
+
+// A line of more than 2^31 fields wrapped the count to a negative number, which passed the
+// capacity test and wrote a field span out of bounds. The count now stops at its limit.
+TEST(SplitTransferLine, FieldCountStopsAtItsLimit) {
+  std::string plain;
+  for (int i = 1; i <= 100; ++i) plain += std::to_string(i) + " ";
+  for (const std::string& line : {plain, plain + "\x01"}) {  // both paths
+    int32_t count = 0;
+    const Fields fields = Split(line, &count, 40);
+    EXPECT_EQ(count, 40);
+    ASSERT_EQ(fields.size(), 32u);
+    EXPECT_EQ(fields[31], "32");
+  }
+}
+
+// Pieces of a line as they come from the reader, split at random places (between the two
+// bytes of a character too); the fields must be those of the whole line.
+TEST(TransferSplitter, PiecesGiveTheFieldsOfTheWholeLine) {
+  std::mt19937 random(7);
+  const std::string_view alphabet = "  \t\"=0123456789.-abz\x01\x81\x82\x40\xa0\xfe";
+  TTransferSplitter splitter;
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const size_t length = random() % 60;
+    for (size_t k = 0; k < length; ++k) line += alphabet[random() % alphabet.size()];
+    for (size_t at = 0; at < line.size();) {
+      const size_t piece = 1 + random() % 7;
+      splitter.Feed(std::string_view(line).substr(at, piece));
+      at += piece;
+    }
+    TTransferFields fields;
+    splitter.Finish(fields);
+    Fields pieces;
+    for (int32_t k = 1; k <= std::min(fields.Count, kTransferFieldCapacity); ++k)
+      pieces.emplace_back(fields[k]);
+    int32_t count = 0;
+    ASSERT_EQ(pieces, Split(line, &count)) << line;
+    ASSERT_EQ(fields.Count, count) << line;
+    splitter.Clear();
+  }
 }
 
 }  // namespace

@@ -1,0 +1,113 @@
+// Reading when memory runs out. This program replaces the global allocator so that a test can
+// make every allocation from some point on fail, as in a 32-bit process whose address space
+// is full.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <string>
+
+#include "transfer_reader.h"
+
+namespace {
+
+// Allocations left before they start to fail; negative while failing is off.
+long AllocationsLeft = -1;
+
+void* Allocate(std::size_t size) {
+  if (AllocationsLeft == 0) throw std::bad_alloc();
+  if (AllocationsLeft > 0) --AllocationsLeft;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+  return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace pikrotta {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every order item names a record that exists, and the counts add up.
+void ExpectConsistent(const TJwwGaibu& m) {
+  int32_t counts[kEntityKindCount + 1] = {0,
+                                          m.JwwLineCount,
+                                          m.JwwCircleCount,
+                                          m.JwwArcCount,
+                                          m.JwwTextCount,
+                                          m.JwwPointCount,
+                                          m.JwwPointExCount,
+                                          m.JwwMsgTextCount,
+                                          m.JwwBlockCount,
+                                          m.JwwSolid2Count,
+                                          m.JwwSolid3Count,
+                                          m.JwwSolid4Count,
+                                          m.JwwSolidScCount,
+                                          m.JwwSolidSeCount,
+                                          m.JwwSolidSoCount,
+                                          m.JwwSolidSgCount};
+  int32_t seen[kEntityKindCount + 1] = {};
+  ASSERT_LE(static_cast<size_t>(m.JwwOrderCount), m.JwwOrder.size());
+  for (int32_t i = 0; i < m.JwwOrderCount; ++i) {
+    const TJwwOrderItem item = m.JwwOrder[static_cast<size_t>(i)];
+    ASSERT_GE(item.EntityKind, 1);
+    ASSERT_LE(item.EntityKind, kEntityKindCount);
+    EXPECT_EQ(item.EntityIndex, seen[item.EntityKind]++);
+  }
+  for (int32_t k = 1; k <= kEntityKindCount; ++k) EXPECT_EQ(seen[k], counts[k]) << "kind " << k;
+  EXPECT_LE(static_cast<size_t>(m.JwwTextCount), m.JwwTexts.size());
+  EXPECT_LE(static_cast<size_t>(m.JwwLineCount), m.JwwLines.size());
+}
+
+// Before, an allocation failure escaped from the reader as an uncaught std::bad_alloc and
+// ended the program. Now it is a read failure: false, and what was read stays consistent.
+TEST(OutOfMemory, ReadingStopsAndKeepsWhatWasRead) {
+  const fs::path path = fs::temp_directory_path() / "pikrotta-out-of-memory.txt";
+  {
+    std::string text = "file=C:\\a.jww\r\n";
+    for (int i = 0; i < 1500; ++i) {
+      text += "0 0 1 1\r\nch 0 0 1 0 \"text " + std::to_string(i) + "\r\nBL 1 2 block\r\n";
+      text += "ci 0 0 5\r\nsl 0 0 1 0 1 1\r\n";
+    }
+    text += "ch 0 0 1 0 " + std::string(3 << 20, 'x') + "\r\n";  // a line over several chunks
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  TJwwGaibu whole;
+  ASSERT_TRUE(ReadTransferFile(whole, path));
+  int32_t failures = 0;
+  for (long budget = 0; budget < 400; budget += 7) {
+    TJwwGaibu m;
+    AllocationsLeft = budget;
+    const bool complete = ReadTransferFile(m, path);
+    AllocationsLeft = -1;
+    ExpectConsistent(m);
+    if (!complete) ++failures;
+    EXPECT_LE(m.JwwOrderCount, whole.JwwOrderCount);
+  }
+  EXPECT_GT(failures, 0);
+  fs::remove(path);
+}
+
+}  // namespace
+}  // namespace pikrotta
