@@ -1,10 +1,12 @@
 #include "clipping.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pikrotta {
 
 int32_t ClipOutcode(double x, double y, const TClipRect& r) {
+  if (std::isnan(x) || std::isnan(y)) return 15;
   int32_t code = 0;
   if (x - r.XMin < 1e-12) code += 1;
   if (x - r.XMax > -1e-12) code += 2;
@@ -54,6 +56,9 @@ void ClipEnd(double& x, double& y, int32_t code, double x0, double y0, double dx
 }  // namespace
 
 int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipRect& r) {
+  // An infinite end (a coordinate divided by a zero group scale) would interpolate to NaN.
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    return 2;
   const int32_t c1 = ClipOutcode(x1, y1, r), c2 = ClipOutcode(x2, y2, r);
   if (c1 == 0 && c2 == 0) return 0;
   if ((c1 & c2) != 0) return 2;
@@ -62,6 +67,69 @@ int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipR
   ClipEnd(x2, y2, c2, x0, y0, dx, dy, r);
   if (std::fabs(x2 - x1) < 1e-12 && std::fabs(y2 - y1) < 1e-12) return 2;
   return 1;
+}
+
+bool InsideRect(double x, double y, const TClipRect& r) {
+  return x >= r.XMin && x <= r.XMax && y >= r.YMin && y <= r.YMax;
+}
+
+bool CutSegmentToRect(double& x1, double& y1, double& x2, double& y2, const TClipRect& r) {
+  // Liang-Barsky: the part of the segment within the rectangle is t0 .. t1 of it.
+  const double dx = x2 - x1, dy = y2 - y1;
+  double t0 = 0, t1 = 1;
+  auto edge = [&](double p, double q) {  // the inside of one edge: p * t <= q
+    if (p == 0) return q >= 0;
+    const double t = q / p;
+    if (p < 0) {
+      if (t > t1) return false;
+      t0 = std::max(t0, t);
+    } else {
+      if (t < t0) return false;
+      t1 = std::min(t1, t);
+    }
+    return true;
+  };
+  if (!edge(-dx, x1 - r.XMin) || !edge(dx, r.XMax - x1) || !edge(-dy, y1 - r.YMin) ||
+      !edge(dy, r.YMax - y1))
+    return false;
+  // Ends within the rectangle keep their exact values.
+  const double sx = x1, sy = y1;
+  if (t1 < 1) x2 = sx + t1 * dx, y2 = sy + t1 * dy;
+  if (t0 > 0) x1 = sx + t0 * dx, y1 = sy + t0 * dy;
+  return true;
+}
+
+void CutPolygonToRect(const std::vector<TWorldPoint>& polygon, const TClipRect& r,
+                      std::vector<TWorldPoint>& cut) {
+  // Sutherland-Hodgman. Each step replaces what lies beyond one edge line by a path along
+  // it; such a detour never winds around a point inside, so coverage inside is unchanged.
+  std::vector<TWorldPoint> in;
+  cut = polygon;
+  auto step = [&](auto inside, auto cross) {
+    in.swap(cut);
+    cut.clear();
+    for (size_t i = 0; i < in.size(); ++i) {
+      const TWorldPoint& p = in[i];
+      const TWorldPoint& q = in[(i + 1) % in.size()];
+      const bool pIn = inside(p), qIn = inside(q);
+      if (pIn) cut.push_back(p);
+      if (pIn != qIn) cut.push_back(cross(p, q));
+    }
+  };
+  auto atX = [](double x) {
+    return [x](const TWorldPoint& p, const TWorldPoint& q) {
+      return TWorldPoint{x, p.Y + (q.Y - p.Y) * (x - p.X) / (q.X - p.X)};
+    };
+  };
+  auto atY = [](double y) {
+    return [y](const TWorldPoint& p, const TWorldPoint& q) {
+      return TWorldPoint{p.X + (q.X - p.X) * (y - p.Y) / (q.Y - p.Y), y};
+    };
+  };
+  step([&](const TWorldPoint& p) { return p.X >= r.XMin; }, atX(r.XMin));
+  step([&](const TWorldPoint& p) { return p.X <= r.XMax; }, atX(r.XMax));
+  step([&](const TWorldPoint& p) { return p.Y >= r.YMin; }, atY(r.YMin));
+  step([&](const TWorldPoint& p) { return p.Y <= r.YMax; }, atY(r.YMax));
 }
 
 }  // namespace pikrotta

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace pikrotta {
 
@@ -10,7 +11,14 @@ struct TClipRect {
   double XMin, YMin, XMax, YMax;
 };
 
-// Bits: 1 left of XMin, 2 right of XMax, 4 below YMin, 8 above YMax.
+struct TWorldPoint {
+  double X = 0;
+  double Y = 0;
+  bool operator==(const TWorldPoint&) const = default;
+};
+
+// Bits: 1 left of XMin, 2 right of XMax, 4 below YMin, 8 above YMax. A point that is not a
+// number lies nowhere near the window: all four bits.
 int32_t ClipOutcode(double x, double y, const TClipRect& r);
 // 0 inside, 2 outside.
 int32_t PointOutsideRect(double x, double y, const TClipRect& r);
@@ -18,6 +26,17 @@ int32_t PointOutsideRect(double x, double y, const TClipRect& r);
 int32_t SegmentVisibility(double x1, double y1, double x2, double y2, const TClipRect& r);
 // Moves outside end points onto the window's edge lines. 0 untouched, 1 cut, 2 nothing left.
 // A segment that passes outside a corner comes back as 1; the canvas hides what is left.
+// A segment with an end that is not a finite number gives 2.
 int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipRect& r);
+
+// True when the point lies within the rectangle, edges included.
+bool InsideRect(double x, double y, const TClipRect& r);
+// Cuts a segment to the rectangle, moving only the ends that lie outside it; false when
+// nothing of it lies within.
+bool CutSegmentToRect(double& x1, double& y1, double& x2, double& y2, const TClipRect& r);
+// Cuts a closed polygon to the rectangle edge by edge. Inside the rectangle it covers the same
+// points as before, by the even-odd rule and by winding, whatever its shape.
+void CutPolygonToRect(const std::vector<TWorldPoint>& polygon, const TClipRect& r,
+                      std::vector<TWorldPoint>& cut);
 
 }  // namespace pikrotta

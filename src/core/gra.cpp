@@ -136,8 +136,22 @@ void TGra::SetEntityBrush(TCanvas& canvas, int32_t color, int32_t brushCode) con
   canvas.Brush.Style = BrushStyleOf(brushCode);
 }
 
+TClipRect TGra::GuardRect() const {
+  const double margin = kPixelGuard / View.ViewScale;
+  return {View.ViewLeft - margin, View.ViewBottom - margin, View.ViewRight + margin,
+          View.ViewTop + margin};
+}
+
+int32_t TGra::ClipForDrawing(double& x1, double& y1, double& x2, double& y2) const {
+  const int32_t result = ClipSegment(x1, y1, x2, y2, ViewRect());
+  // The clipper leaves a segment that passes outside a corner on the edge lines, which may lie
+  // far off; it is invisible, and what lies beyond the guard need not be mapped.
+  if (result == 1 && !CutSegmentToRect(x1, y1, x2, y2, GuardRect())) return 2;
+  return result;
+}
+
 void TGra::DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2) const {
-  if (ClipSegment(x1, y1, x2, y2, ViewRect()) == 2) return;
+  if (ClipForDrawing(x1, y1, x2, y2) == 2) return;
   DrawPixelLine(canvas, View.WorldToScreenX(x1), View.WorldToScreenY(y1), View.WorldToScreenX(x2),
                 View.WorldToScreenY(y2));
 }
@@ -177,7 +191,7 @@ void TGra::DrawWorldPolyline(TCanvas& canvas) {
   for (size_t k = 1; k < WorldPoints.size(); ++k) {
     double x1 = WorldPoints[k - 1].X, y1 = WorldPoints[k - 1].Y;
     double x2 = WorldPoints[k].X, y2 = WorldPoints[k].Y;
-    const int32_t result = ClipSegment(x1, y1, x2, y2, rect);
+    const int32_t result = ClipForDrawing(x1, y1, x2, y2);
     if (result == 2) {
       DrawScreenPoints(canvas);
       continue;
@@ -205,8 +219,21 @@ void TGra::DrawWorldPolygon(TCanvas& canvas) {
     DrawWorldPolyline(canvas);
     return;
   }
+  // Vertices are not clipped, but one beyond the guard would not map exactly: then the
+  // polygon is cut to the guard, which leaves what is visible as it was. One with a vertex
+  // that is not a finite number is not drawn.
+  const TClipRect guard = GuardRect();
+  const std::vector<TWorldPoint>* points = &WorldPoints;
+  if (!std::all_of(WorldPoints.begin(), WorldPoints.end(),
+                   [&](const TWorldPoint& p) { return InsideRect(p.X, p.Y, guard); })) {
+    for (const TWorldPoint& p : WorldPoints)
+      if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return;
+    CutPolygonToRect(WorldPoints, guard, GuardPoints);
+    if (GuardPoints.size() < 3) return;
+    points = &GuardPoints;
+  }
   ScreenPoints.clear();
-  for (const TWorldPoint& p : WorldPoints)
+  for (const TWorldPoint& p : *points)
     ScreenPoints.push_back({View.WorldToScreenX(p.X), View.WorldToScreenY(p.Y)});
   canvas.Polygon(ScreenPoints);
   ScreenPoints.clear();

@@ -19,12 +19,6 @@
 
 namespace pikrotta {
 
-struct TWorldPoint {
-  double X = 0;
-  double Y = 0;
-  bool operator==(const TWorldPoint&) const = default;
-};
-
 // Shape codes of DrawSolidArcShape.
 constexpr int32_t kShapeFilledArc = 101;   // "sc": ellipse, sector, segment or tangent-closed
 constexpr int32_t kShapeArcOutline = 111;  // "se"
@@ -35,6 +29,10 @@ constexpr int32_t kTextBold = 1;
 constexpr int32_t kTextItalic = 2;
 constexpr int32_t kTextUnderline = 4;
 constexpr int32_t kTextStrikeOut = 8;
+
+// How far beyond the view a mapped pixel may lie: well inside int32, and inside what GDI
+// draws exactly.
+constexpr double kPixelGuard = 1 << 24;
 
 // The longest face name a font description holds, in bytes.
 constexpr int32_t kMaxFaceNameBytes = 31;
@@ -70,6 +68,9 @@ class TGra {
   TClipRect ViewRect() const {
     return {View.ViewLeft, View.ViewBottom, View.ViewRight, View.ViewTop};
   }
+  // The view widened by kPixelGuard pixels on every side. Whatever lies beyond it is cut off
+  // before mapping, so every pixel handed to the canvas is exact and far from the int32 limits.
+  TClipRect GuardRect() const;
 
   void ClearPaintArea(TCanvas& canvas, int32_t width, int32_t height) const;
   static void SetScreenPen(TCanvas& canvas, TColor color, int32_t style, int32_t width);
@@ -143,6 +144,10 @@ class TGra {
   void AppendArcPoints(double cx, double cy, double r, double flatness, double tilt, double start,
                        double sweep);
   void DrawScreenPoints(TCanvas& canvas);
+  // ClipSegment, then what lies beyond the guard cut off. 0 untouched, 1 cut, 2 nothing left.
+  int32_t ClipForDrawing(double& x1, double& y1, double& x2, double& y2) const;
+
+  std::vector<TWorldPoint> GuardPoints;  // a polygon cut to the guard
 };
 
 }  // namespace pikrotta

@@ -450,8 +450,9 @@ void TGra::DrawTextCell(TCanvas& canvas, std::string_view ch, const TTextFrame& 
                        PointOutsideRect(tx + downX, ty + downY, rect) == 0 ||
                        PointOutsideRect(tx + alongX + downX, ty + alongY + downY, rect) == 0;
   if (!visible) return;
-  canvas.TextOut(RoundHalfEven((tx - View.ViewLeft) * View.ViewScale),
-                 View.ViewHeight - RoundHalfEven((ty - View.ViewBottom) * View.ViewScale), ch);
+  canvas.TextOut(
+      RoundHalfEven((tx - View.ViewLeft) * View.ViewScale),
+      PixelFromBottom(View.ViewHeight, RoundHalfEven((ty - View.ViewBottom) * View.ViewScale)), ch);
 }
 
 }  // namespace pikrotta

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "image_ref.h"
@@ -14,7 +15,14 @@ int32_t TView::WorldToScreenX(double x) const {
 }
 
 int32_t TView::WorldToScreenY(double y) const {
-  return ViewHeight - RoundHalfAway((y - ViewBottom) * ViewScale);
+  return PixelFromBottom(ViewHeight, RoundHalfAway((y - ViewBottom) * ViewScale));
+}
+
+int32_t PixelFromBottom(int32_t height, int32_t up) {
+  // In 64 bits: a point far below the view must stay far below, not wrap round to above it.
+  const int64_t y = int64_t{height} - up;
+  return static_cast<int32_t>(std::clamp<int64_t>(y, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
 }
 
 void TView::SavePrevView() {
@@ -60,15 +68,22 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 
 }  // namespace
 
+// A point with a coordinate that is not a finite number (one divided by a zero group scale)
+// takes no part in the extents: as a seed it would make the whole view not a number, hiding
+// every other entity. The seed then comes from the first finite point.
 void TView::SeedExtents(double x, double y, double divisor) {
-  ExtentLeft = ExtentRight = x / divisor;
-  ExtentBottom = ExtentTop = y / divisor;
+  const double px = x / divisor, py = y / divisor;
+  SeedPending = !std::isfinite(px) || !std::isfinite(py);
+  if (SeedPending) return;
+  ExtentLeft = ExtentRight = px;
+  ExtentBottom = ExtentTop = py;
   ClampExtents(*this);
 }
 
 void TView::ExtendExtents(double x, double y, double divisor) {
   const double px = x / divisor, py = y / divisor;
-  // Written so that a point that is not a number leaves the extents alone.
+  if (!std::isfinite(px) || !std::isfinite(py)) return;
+  if (SeedPending) return SeedExtents(x, y, divisor);
   ExtentLeft = std::min(ExtentLeft, px);
   ExtentBottom = std::min(ExtentBottom, py);
   ExtentRight = std::max(ExtentRight, px);
@@ -100,7 +115,8 @@ void TView::ExtendByArc(double cx, double cy, double r, double flatness, double 
 }
 
 void TView::ComputeExtents(const TJwwGaibu& m) {
-  // 1. Seed with the first point of the first entity of the first non-empty table.
+  // Seed with the first point of the first entity of the first non-empty table.
+  SeedPending = false;
   auto d = [&](const TJwwEntHead& head) { return CoordDivisor(m, head); };
   if (m.JwwLineCount > 0)
     SeedExtents(m.JwwLines[0].X1, m.JwwLines[0].Y1, d(m.JwwLines[0]));
@@ -131,7 +147,7 @@ void TView::ComputeExtents(const TJwwGaibu& m) {
   else if (m.JwwSolidSgCount > 0)
     SeedExtents(m.JwwSolidSgs[0].Cx, m.JwwSolidSgs[0].Cy, d(m.JwwSolidSgs[0]));
 
-  // 2. Special counts: JwwOrder also counts block references.
+  // Special counts: JwwOrder also counts block references.
   if (m.JwwOrderCount == 0) {
     ExtentLeft = ExtentBottom = -100;
     ExtentRight = ExtentTop = 100;
@@ -142,7 +158,7 @@ void TView::ComputeExtents(const TJwwGaibu& m) {
     ExtentTop += 100;
   }
 
-  // 3. Every entity of every drawable table, each with its own divisor.
+  // Every entity of every drawable table, each with its own divisor.
   for (int32_t i = 0; i < m.JwwLineCount; ++i) {
     const TJwwEntLine& r = m.JwwLines[i];
     ExtendExtents(r.X1, r.Y1, d(r));

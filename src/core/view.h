@@ -27,6 +27,7 @@ struct TView {
   double ExtentBottom = 0;
   double ExtentRight = 0;
   double ExtentTop = 0;
+  bool SeedPending = false;  // the seed point was not a finite number
 
   int32_t WorldToScreenX(double x) const;
   int32_t WorldToScreenY(double y) const;
@@ -52,6 +53,10 @@ struct TView {
   void ExtendByArc(double cx, double cy, double r, double flatness, double tilt, double start,
                    double end, double divisor);
 };
+
+// The pixel row that lies up pixels above the bottom of a paint area height pixels high;
+// saturates at the int32 limits.
+int32_t PixelFromBottom(int32_t height, int32_t up);
 
 // The scale divisor of a record: its layer group's scale, or 1 with NoScale.
 double CoordDivisor(const TJwwGaibu& model, const TJwwEntHead& head);

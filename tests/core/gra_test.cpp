@@ -210,3 +210,87 @@ TEST_F(GraTest, SolidArcShapes) {
 
 }  // namespace
 }  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+using test::GraTest;
+
+// Every pixel handed to the canvas, whatever the call.
+std::vector<TPoint> PixelsOf(const std::vector<TCanvasCall>& calls) {
+  std::vector<TPoint> pixels;
+  for (const TCanvasCall& c : calls) {
+    if (c.Kind == TCallKind::CopyToBitmap) continue;
+    const size_t coordinates = c.Kind == TCallKind::SetPixel ? 2 : c.Args.size();
+    for (size_t i = 0; i + 1 < coordinates; i += 2) pixels.push_back({c.Args[i], c.Args[i + 1]});
+  }
+  return pixels;
+}
+
+void ExpectWithinGuard(const std::vector<TCanvasCall>& calls) {
+  for (const TPoint p : PixelsOf(calls)) {
+    EXPECT_LE(std::abs(int64_t{p.X}), int64_t{1 << 25}) << p.X;
+    EXPECT_LE(std::abs(int64_t{p.Y}), int64_t{1 << 25}) << p.Y;
+  }
+}
+
+// Before, a vertex far below the view saturated RoundHalfAway, the subtraction from
+// ViewHeight overflowed, and the vertex was drawn far above the view: the triangle's fill
+// left the view's lower part empty. Now it is cut to the guard and keeps its side.
+TEST_F(GraTest, PolygonWithAVertexFarBelowTheViewKeepsItsShape) {
+  Gra.WorldPoints = {{-10, 10}, {10, 10}, {0, -1e15}};
+  Gra.DrawWorldPolygon(Canvas);
+  ASSERT_EQ(Canvas.Calls.size(), 1u);
+  ExpectWithinGuard(Canvas.Calls);
+  // The two long edges still run down from (-10, 10) and (10, 10) almost straight: at the
+  // bottom edge of the view (y = -50, pixel 1000) they lie within a pixel of x = -10 and 10.
+  const std::vector<TPoint> points = Canvas.Calls[0].Points();
+  int32_t belowView = 0;
+  for (const TPoint p : points) belowView += p.Y > 1000;
+  EXPECT_GE(belowView, 1);
+  for (const TPoint p : points) EXPECT_GE(p.Y, 0) << "no vertex above the view";
+}
+
+// The guard itself: a polygon that fits is mapped untouched; one that does not is cut, and
+// whatever is drawn lies within the guard.
+TEST_F(GraTest, PixelsStayWithinTheGuard) {
+  const struct {
+    std::vector<TWorldPoint> polygon;
+  } cases[] = {
+      {{{0, 0}, {1, 0}, {0, 1e300}}},
+      {{{0, 0}, {1, 0}, {-1e300, -1e300}}},
+      {{{0, 0}, {1, 1}, {1e12, 0}, {0, -1e12}}},
+  };
+  for (const auto& c : cases) {
+    Canvas.Calls.clear();
+    Gra.WorldPoints = c.polygon;
+    Gra.DrawWorldPolygon(Canvas);
+    ExpectWithinGuard(Canvas.Calls);
+    EXPECT_EQ(Canvas.Count(TCallKind::Polygon), 1u);
+  }
+  // Segments that pass outside a corner are left on the edge lines; far off, they are cut.
+  Canvas.Calls.clear();
+  Gra.DrawWorldLine(Canvas, -60, -1e14, 1e14, 60);
+  Gra.WorldPoints = {{-60, -1e14}, {1e14, 60}};
+  Gra.DrawWorldPolyline(Canvas);
+  ExpectWithinGuard(Canvas.Calls);
+}
+
+// Coordinates divided by a zero group scale are infinite or not a number; nothing of them
+// is drawn, and nothing else suffers.
+TEST_F(GraTest, PointsThatAreNotFiniteAreNotDrawn) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  Gra.DrawWorldLine(Canvas, nan, 0, 10, 10);
+  Gra.DrawWorldLine(Canvas, inf, 0, 10, 10);
+  Gra.DrawWorldLine(Canvas, 0, 0, 10, -inf);
+  Gra.WorldPoints = {{0, 0}, {10, 0}, {nan, nan}};
+  Gra.DrawWorldPolygon(Canvas);
+  Gra.WorldPoints = {{0, 0}, {10, 0}, {inf, 5}};
+  Gra.DrawWorldPolygon(Canvas);
+  EXPECT_TRUE(Canvas.Calls.empty());
+  Gra.DrawWorldLine(Canvas, 0, 0, 10, 10);
+  EXPECT_EQ(Canvas.Count(TCallKind::LineTo), 1u);
+}
+
+}  // namespace
+}  // namespace pikrotta

@@ -160,3 +160,36 @@ TEST(NormalizeDegrees, BringsAnglesIntoOneTurn) {
 
 }  // namespace
 }  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+// Before, a first entity of a group whose scale is 0 seeded the extents with 0/0, the whole
+// view became not a number and every call landed on one pixel. Placed later it was harmless;
+// now it is harmless first too.
+TEST(ComputeExtents, PointsThatAreNotFiniteTakeNoPart) {
+  const std::string zeroScale = "hs 0 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1\n";
+  const std::string others = "lg1\n0 0 100 100\nci 50 50 20\n";
+  ExpectExtents(zeroScale + "0 0 5 5\n" + others, {0, 0, 100, 100});  // 0/0 first
+  ExpectExtents(zeroScale + others + "lg0\n0 0 5 5\n", {0, 0, 100, 100});
+  ExpectExtents(zeroScale + "3 4 5 5\n" + others, {0, 0, 100, 100});  // 3/0: infinite
+  TView v;
+  v.FitToWindow(ReadTransferText(zeroScale + "0 0 5 5\n" + others), 800, 600);
+  EXPECT_NEAR(v.ViewScale, 600 / 100.0 * 0.9, 1e-12);
+}
+
+// ViewHeight minus a saturated value overflowed; far below stays far below now.
+TEST(WorldToScreen, FarOffPointsSaturateOnTheirOwnSide) {
+  TView v;
+  v.ViewScale = 1;
+  v.ViewWidth = 800;
+  v.ViewHeight = 600;
+  v.CentreAt(0, 0);
+  EXPECT_EQ(v.WorldToScreenY(-1e15), INT32_MAX);
+  EXPECT_EQ(v.WorldToScreenY(1e15), 600 - INT32_MAX);
+  EXPECT_EQ(v.WorldToScreenX(-1e15), INT32_MIN);
+  EXPECT_EQ(v.WorldToScreenX(1e15), INT32_MAX);
+}
+
+}  // namespace
+}  // namespace pikrotta
