@@ -1,6 +1,7 @@
 #include "gra.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -26,14 +27,30 @@ class TEllipse {
         Flatness(flatness),
         CosTilt(std::cos(tilt)),
         SinTilt(std::sin(tilt)) {}
-  TWorldPoint At(double t) const {
-    const double u = R * std::cos(t), v = R * Flatness * std::sin(t);
+  TWorldPoint At(double t) const { return AtCosSin(std::cos(t), std::sin(t)); }
+  TWorldPoint AtCosSin(double cosT, double sinT) const {
+    const double u = R * cosT, v = R * Flatness * sinT;
     return {Cx + (0 + CosTilt * u - SinTilt * v), Cy + (0 + SinTilt * u + CosTilt * v)};
   }
 
  private:
   double Cx, Cy, R, Flatness, CosTilt, SinTilt;
 };
+
+// Cosine and sine of the parameter angles of a whole ellipse, 0, 5, 10, ... degrees, taken
+// once from the sums of the accumulated step: the very values a chord-by-chord computation
+// gives, without its cost for every circle.
+struct TEllipseAngles {
+  std::array<double, kChords + 1> Cos, Sin;
+  TEllipseAngles() {
+    double t = 0;
+    for (int32_t k = 0; k <= kChords; ++k, t += kEllipseStep) {
+      Cos[k] = std::cos(t);
+      Sin[k] = std::sin(t);
+    }
+  }
+};
+const TEllipseAngles kEllipseAngles;
 
 TPenStyle PenStyleOf(int32_t code) {
   switch (code) {
@@ -250,12 +267,14 @@ void TGra::DrawChords(TCanvas& canvas, double cx, double cy, double r, double fl
   if (cx + reach + margin < rect.XMin || cx - reach - margin > rect.XMax ||
       cy + reach + margin < rect.YMin || cy - reach - margin > rect.YMax)
     return;
-  double t = start;
   const TEllipse ellipse(cx, cy, r, flatness, tilt);
+  const bool whole = start == 0 && step == kEllipseStep;
+  double t = start;
   TWorldPoint previous = ellipse.At(t);
   for (int32_t k = 1; k <= kChords; ++k) {
     t += step;
-    const TWorldPoint next = ellipse.At(t);
+    const TWorldPoint next =
+        whole ? ellipse.AtCosSin(kEllipseAngles.Cos[k], kEllipseAngles.Sin[k]) : ellipse.At(t);
     DrawWorldLine(canvas, previous.X, previous.Y, next.X, next.Y);
     previous = next;
   }
@@ -286,8 +305,8 @@ void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, doub
   WorldPoints.clear();
   if (shapeCode == kShapeFilledArc) {
     if (is(100)) {
-      double t = 0;
-      for (int32_t k = 0; k < kChords; ++k, t += kEllipseStep) WorldPoints.push_back(outer.At(t));
+      for (int32_t k = 0; k < kChords; ++k)
+        WorldPoints.push_back(outer.AtCosSin(kEllipseAngles.Cos[k], kEllipseAngles.Sin[k]));
     } else {
       AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
       if (is(0)) {
@@ -310,8 +329,8 @@ void TGra::DrawSolidArcShape(TCanvas& canvas, int32_t shapeCode, double cx, doub
     DrawWorldPolygon(canvas);
   } else if (shapeCode == kShapeArcOutline) {
     if (is(100)) {
-      double t = 0;
-      for (int32_t k = 0; k <= kChords; ++k, t += kEllipseStep) WorldPoints.push_back(outer.At(t));
+      for (int32_t k = 0; k <= kChords; ++k)
+        WorldPoints.push_back(outer.AtCosSin(kEllipseAngles.Cos[k], kEllipseAngles.Sin[k]));
     } else {
       AppendArcPoints(cx, cy, r, flatness, tilt, start, sweep);
     }

@@ -12,12 +12,6 @@ namespace {
 
 constexpr uint32_t kBeepDefault = 0xFFFF;
 
-void AppendRef(std::vector<TSearchStr>& refs, TSearchStr ref) {
-  // Room for 100 more at a time, as the list grows.
-  if (refs.size() == refs.capacity()) refs.reserve(refs.size() + 100);
-  refs.push_back(std::move(ref));
-}
-
 }  // namespace
 
 void TForm1::CollectImageRefs() {
@@ -28,12 +22,14 @@ void TForm1::CollectImageRefs() {
   };
   for (int32_t i = 0; i < JwwGaibu.JwwTextCount; ++i) {
     const TJwwEntText& t = JwwGaibu.JwwTexts[static_cast<size_t>(i)];
-    if (matches(t.Text)) AppendRef(ImageRefs, {0, i, t.X, t.Y, t.Text});
+    if (matches(t.Text)) ImageRefs.push_back({0, i, t.X, t.Y, t.Text});
   }
   for (int32_t i = 0; i < JwwGaibu.JwwMsgTextCount; ++i) {
     const TJwwEntText& t = JwwGaibu.JwwMsgTexts[static_cast<size_t>(i)].Body;
-    if (matches(t.Text)) AppendRef(ImageRefs, {1, i, t.X, t.Y, t.Text});
+    if (matches(t.Text)) ImageRefs.push_back({1, i, t.X, t.Y, t.Text});
   }
+  // The list grows geometrically: growing by a fixed step of 100 moved every entry at each
+  // step, which made the search quadratic in the number of references.
   ImageRefs.shrink_to_fit();
   ImageRefCount = static_cast<int32_t>(ImageRefs.size());
 }

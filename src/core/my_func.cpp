@@ -199,14 +199,6 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
   return lines;
 }
 
-int32_t RoundHalfAway(double v) {
-  const double t = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
-  if (std::isnan(t)) return 0;
-  if (t >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (t <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(t);
-}
-
 int32_t RoundHalfEven(double v) {
   const double t = std::nearbyint(v);  // the default rounding mode rounds halves to even
   if (std::isnan(t)) return 0;

@@ -2,6 +2,7 @@
 // Strings are Shift-JIS bytes; positions and lengths are 1-based, as everywhere in the core.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -49,7 +50,14 @@ std::vector<std::string> SplitTextLines(std::string_view text);
 
 // Truncates v + 0.5 (v - 0.5 when negative). Values beyond int32 saturate and NaN gives 0,
 // so a far-away point maps to a far-away pixel instead of undefined behaviour.
-int32_t RoundHalfAway(double v);
+// Inline: the drawing pass maps every chord point with it.
+inline int32_t RoundHalfAway(double v) {
+  const double t = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
+  if (std::isnan(t)) return 0;
+  if (t >= 2147483647.0) return INT32_MAX;
+  if (t <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(t);
+}
 // Nearest integer, halves to even (font sizes, text positions); saturates like RoundHalfAway.
 int32_t RoundHalfEven(double v);
 double PointDistance(double x1, double y1, double x2, double y2);
