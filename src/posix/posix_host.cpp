@@ -1,9 +1,15 @@
 #include "posix_host.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <random>
 
 #include "my_func.h"
 #include "sjis_utf8.h"
@@ -105,25 +111,65 @@ std::optional<TFileText> TPosixHost::ReadTextFile(const std::string& path) const
   return text;
 }
 
+namespace {
+
+// Writes all bytes, through short writes and interruptions.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+// A new file beside target with a name of its own, created exclusively and never through a
+// link: two programs saving at once, a file left by a killed save, or a link planted where
+// the new file goes can do no harm. -1 when none could be made.
+int CreateUniqueBeside(const fs::path& target, fs::path& created) {
+  std::random_device seed;
+  std::mt19937_64 random((uint64_t{seed()} << 32) ^ seed() ^ static_cast<uint64_t>(::getpid()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+    created = target;
+    created += suffix;
+    const int fd =
+        ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Makes a rename in the folder survive a power loss; a folder that cannot be synced does not
+// undo the rename, so this is best effort.
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 bool TPosixHost::ReplaceFile(const std::string& path, const std::string& bytes) {
   const fs::path native = NativePath(path);
   if (native.empty()) return false;
-  fs::path fresh = native;
-  fresh += ".new";
-  {
-    std::ofstream file(fresh, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-      std::error_code ignored;
-      fs::remove(fresh, ignored);
-      return false;
-    }
+  fs::path fresh;
+  const int fd = CreateUniqueBeside(native, fresh);
+  if (fd < 0) return false;
+  // On disk before the rename, so that the name never points at a file not yet written.
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  // rename replaces atomically: a reader sees the old file or the new one, never a part.
+  ok = ok && ::rename(fresh.c_str(), native.c_str()) == 0;
+  if (!ok) {
+    ::unlink(fresh.c_str());  // only the file made here
+    return false;
   }
-  std::error_code error;
-  fs::rename(fresh, native, error);  // atomic: the old file stays until the new one is whole
-  if (error) fs::remove(fresh, error);
-  return !error;
+  SyncFolder(native.parent_path());
+  return true;
 }
 
 std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string& key) const {

@@ -27,6 +27,8 @@ class TPosixHost : public THostServices {
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
   std::optional<TFileText> ReadTextFile(const std::string& path) const override;
+  // A unique temporary file beside the old one, written and flushed to disk, then renamed
+  // over it; on any failure only that temporary file is removed and the old file stays.
   bool ReplaceFile(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }

@@ -1,0 +1,125 @@
+#include "posix_host.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+namespace pikrotta {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Root = fs::temp_directory_path() / ("pikrotta-host-" + std::to_string(std::random_device{}()));
+    fs::create_directories(Root / "JWW" / "BAK" / "20261208-1");
+    std::ofstream(Root / "JWW" / "jw_win.jwf") << "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+    std::ofstream(Root / "JWW" / "\xe5\x9b\xb3.bmp") << "x";  // 図.bmp
+    Host.Drives['C'] = Root;
+  }
+  void TearDown() override { fs::remove_all(Root); }
+  fs::path Root;
+  TPosixHost Host;
+};
+
+TEST_F(PosixHost, MapsDrivesAndFindsNothingElsewhere) {
+  EXPECT_TRUE(Host.FileExists("C:\\JWW\\jw_win.jwf"));
+  EXPECT_TRUE(Host.FileExists("c:\\JWW\\\x90\x7d.bmp"));  // Shift-JIS name, lower-case drive
+  EXPECT_FALSE(Host.FileExists("C:\\JWW"));               // a folder is no file
+  EXPECT_TRUE(Host.FolderExists("C:\\JWW\\BAK\\"));
+  EXPECT_FALSE(Host.FileExists("D:\\JWW\\jw_win.jwf"));
+  EXPECT_FALSE(Host.FileExists("\\\\server\\share\\jw_win.jwf"));
+  EXPECT_TRUE(Host.NativePath("\\\\server\\x").empty());
+}
+
+TEST_F(PosixHost, ListsMatchingEntriesWithTheirStamps) {
+  const auto entries = Host.ListFolder("C:\\JWW\\BAK\\20261208-*.*");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].Name, "20261208-1");
+  EXPECT_TRUE(entries[0].IsFolder);
+  EXPECT_GT(entries[0].DosTime >> 25, 40);  // years since 1980
+  EXPECT_TRUE(Host.ListFolder("C:\\JWW\\BAK\\20261209-*.*").empty());
+  EXPECT_TRUE(Host.ListFolder("C:\\NOWHERE\\*.*").empty());
+}
+
+TEST_F(PosixHost, ReplaceFileSwapsInACompleteFile) {
+  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "1\r\n"));
+  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "2\r\n"));
+  EXPECT_EQ(Host.ReadTextFile("C:\\JWW\\a.dat")->Bytes, "2\r\n");
+  EXPECT_FALSE(fs::exists(Root / "JWW" / "a.dat.new"));
+  EXPECT_FALSE(Host.ReplaceFile("C:\\MISSING\\a.dat", "x"));
+  EXPECT_FALSE(Host.ReadTextFile("C:\\JWW\\none.dat").has_value());
+}
+
+// Before, a folder at the settings path made the save report true: the rename failed, and
+// removing the temporary file cleared the error. It is false now, and nothing is left behind.
+TEST_F(PosixHost, ReplaceFileFailsOnAFolderAndLeavesNoTemporaryFile) {
+  fs::create_directories(Root / "JWW" / "pikrotta.dat");
+  EXPECT_FALSE(Host.ReplaceFile("C:\\JWW\\pikrotta.dat", "0\r\n"));
+  EXPECT_TRUE(fs::is_directory(Root / "JWW" / "pikrotta.dat"));
+  for (const auto& entry : fs::directory_iterator(Root / "JWW"))
+    EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path();
+}
+
+// The temporary name was always "<file>.new": a link planted there made the save write
+// through it, and a stale one from a killed save was simply reused.
+TEST_F(PosixHost, ReplaceFileNeverWritesThroughAPlantedLink) {
+  const fs::path victim = Root / "victim.txt";
+  std::ofstream(victim) << "keep me";
+  fs::create_symlink(victim, Root / "JWW" / "a.dat.new");
+  std::ofstream(Root / "JWW" / "a.dat.tmp") << "stale";
+  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "1\r\n"));
+  EXPECT_EQ(Host.ReadTextFile("C:\\JWW\\a.dat")->Bytes, "1\r\n");
+  std::ifstream in(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+}
+
+// Two programs saving at once tore the file: a read-back found it empty or with the lines of
+// both. Every read-back must now be one whole content or the other.
+TEST_F(PosixHost, TwoProcessesSavingAtOnceNeverTearTheFile) {
+  const char* env = std::getenv("PIKROTTA_SAVE_ROUNDS");
+  const int rounds = env ? std::atoi(env) : 500;
+  const std::string contents[2] = {"0\r\n0\r\n475\r\n475\r\n200\r\n",
+                                   "-12345\r\n678\r\n1024\r\n768\r\n300\r\n"};
+  const fs::path native = Root / "JWW" / "pikrotta.dat";
+  pid_t children[2];
+  for (int who = 0; who < 2; ++who) {
+    children[who] = fork();
+    ASSERT_GE(children[who], 0);
+    if (children[who] > 0) continue;
+    int torn = 0;
+    for (int i = 0; i < rounds; ++i) {
+      if (!Host.ReplaceFile("C:\\JWW\\pikrotta.dat", contents[who])) ++torn;
+      std::ifstream in(native, std::ios::binary);
+      const std::string back(std::istreambuf_iterator<char>(in), {});
+      if (back != contents[0] && back != contents[1]) ++torn;
+    }
+    _exit(torn == 0 ? 0 : 1);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a read-back was torn";
+  }
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(Root / "JWW")) ++files;
+  EXPECT_EQ(files, 4u);  // BAK, jw_win.jwf, the image and the settings file: no temporaries
+}
+
+TEST(MatchesWildcard, DosPatterns) {
+  EXPECT_TRUE(MatchesWildcard("20261208-1", "20261208-*.*"));
+  EXPECT_TRUE(MatchesWildcard("20261208-1.x", "20261208-*.*"));
+  EXPECT_FALSE(MatchesWildcard("20261208x1", "20261208-*.*"));
+  EXPECT_TRUE(MatchesWildcard("ab", "a?"));
+  EXPECT_FALSE(MatchesWildcard("abc", "a?"));
+  EXPECT_TRUE(MatchesWildcard("ABC", "abc"));
+}
+
+}  // namespace
+}  // namespace pikrotta
