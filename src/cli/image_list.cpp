@@ -25,10 +25,11 @@ TListResult ListImageRefs(const TListOptions& options) {
   controls.PaintSize = {800, 600};
   TForm1 form(controls, host);
   form.FormCreate();
-  form.ShowDrawing(options.TransferFile);
+  TListResult result;
+  result.ReadComplete = form.ShowDrawing(options.TransferFile);
+  if (!result.ReadComplete) return result;
   form.Button2Click();
 
-  TListResult result;
   for (const TImageRefRow& row : form.ImageRefRows) result.AllFound &= row.Found;
   if (!options.Json) {
     for (const std::string& row : controls.Rows) result.Output += SjisToUtf8(row) + "\n";

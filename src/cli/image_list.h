@@ -18,7 +18,8 @@ struct TListOptions {
 };
 
 struct TListResult {
-  std::string Output;  // UTF-8 rows, or the JSON document
+  bool ReadComplete = true;  // false: the transfer file could not be read, nothing is listed
+  std::string Output;        // UTF-8 rows, or the JSON document
   bool AllFound = true;
 };
 

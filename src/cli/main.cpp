@@ -28,7 +28,7 @@ bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, in
     return false;
   }
   if (!pikrotta::ReadTransferFile(model, file)) {
-    std::cerr << "pikrotta-cli: could not read all of " << file.string() << "\n";
+    std::cerr << "pikrotta-cli: cannot read " << file.string() << "\n";
     status = kExitNoFile;
     return false;
   }
@@ -93,6 +93,10 @@ int RunList(const std::string& file, const std::string& jwcad,
     return kExitNoFile;
   }
   const pikrotta::TListResult result = pikrotta::ListImageRefs(options);
+  if (!result.ReadComplete) {
+    std::cerr << "pikrotta-cli: cannot read " << file << "\n";
+    return kExitNoFile;
+  }
   std::cout << result.Output;
   return result.AllFound ? kExitOk : kExitNotAllFound;
 }
@@ -141,7 +145,7 @@ int main(int argc, char** argv) {
   list->add_flag("--json", listJson, "one JSON object per reference");
   list->footer(
       "Exit status: 0 when every reference was found, 3 when any is missing or unresolvable, "
-      "1 when FILE does not exist, 2 on wrong usage.");
+      "1 when FILE does not exist or cannot be read, 2 on wrong usage.");
 
   try {
     app.parse(argc, argv);

@@ -48,9 +48,9 @@ void TForm1::FormShow() {
   Host.Navigate(std::string(kPromotionSiteUrl) + "/pr/");
 }
 
-void TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
+bool TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
   JwwGaibu.ResetModel();
-  ReadTransferFile(JwwGaibu, transferFile);  // a missing file leaves an empty drawing
+  const bool read = ReadTransferFile(JwwGaibu, transferFile);  // missing: an empty drawing
   Controls.ClearList();
   Controls.SetCaption(TLabel::LabelA1, "");
   Controls.SetCaption(TLabel::Label2,
@@ -60,6 +60,7 @@ void TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
   Controls.SetCaption(TLabel::Label5, "---");
   FitToWindow();  // ViewReady is still false: this sets the view, the first paint composes
   ViewReady = true;
+  return read;
 }
 
 void TForm1::FormClose() {

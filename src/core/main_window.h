@@ -99,7 +99,8 @@ class TForm1 {
   void FormResize();
   void Button1Click() { Controls.CloseWindow(); }
   // Steps of FormShow that read and show a transfer file; the command line uses them alone.
-  void ShowDrawing(const std::filesystem::path& transferFile);
+  // The window ignores the result; false when the file was missing or not read to its end.
+  bool ShowDrawing(const std::filesystem::path& transferFile);
 
   // Composition and repaint.
   void RedrawView();
