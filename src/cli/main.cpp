@@ -68,7 +68,7 @@ int RunTrace(const std::filesystem::path& file, const std::string& size, bool se
   const pikrotta::TFixedClock fixedClock(fixed);
   const pikrotta::TClockLocale& clock =
       now.empty() ? static_cast<const pikrotta::TClockLocale&>(systemClock) : fixedClock;
-  std::cout << pikrotta::TraceDrawing(model, options, clock);
+  pikrotta::TraceDrawing(model, options, clock, std::cout);
   return status;
 }
 
@@ -104,6 +104,7 @@ int RunList(const std::string& file, const std::string& jwcad,
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);  // traces are written call by call
   CLI::App app{"Checks a Jw_cad transfer file (JWC_TEMP.TXT) without Jw_cad or Windows."};
   app.name("pikrotta-cli");
   app.require_subcommand(1);

@@ -24,20 +24,19 @@ std::string ViewLine(const TView& v) {
 
 }  // namespace
 
-std::string TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options,
-                         const TClockLocale& clock) {
+void TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options, const TClockLocale& clock,
+                  std::ostream& out) {
   TView view;
   view.FitToWindow(model, options.Width, options.Height);
   const TgraAttribute attributes;
   const TNoEscKey keys;
   TGra gra(view, attributes, model, clock, keys);
   if (options.Search) gra.SearchPrefix = std::string(kImageRefPrefix);
-  TRecordingCanvas canvas;
+  out << ViewLine(view);
+  TTraceCanvas canvas(out);
   gra.DrawAllEntities(canvas);
   gra.MarkImageRefs(canvas, 10 / view.ViewScale);
-  std::string trace = ViewLine(view) + canvas.Trace();
-  if (options.Search) trace += "ImageRefTextCount " + std::to_string(gra.ImageRefTextCount) + "\n";
-  return trace;
+  if (options.Search) out << "ImageRefTextCount " << gra.ImageRefTextCount << "\n";
 }
 
 bool ParsePaintSize(const std::string& text, int32_t& width, int32_t& height) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "jww_model.h"
@@ -17,9 +18,10 @@ struct TTraceOptions {
 
 // Fits the view to the paint area as the window does, runs the drawing pass (and, after a
 // search, the image-reference marks) on a recording canvas, and returns the view line, the
-// recorded calls and, after a search, the count of image references.
-std::string TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options,
-                         const TClockLocale& clock);
+// canvas calls and, after a search, the count of image references.
+// Each call is written as it is made, so memory stays flat whatever the drawing's size.
+void TraceDrawing(const TJwwGaibu& model, const TTraceOptions& options, const TClockLocale& clock,
+                  std::ostream& out);
 
 // Parses "WxH" with both sides from 1 to 100000; false when it does not fit.
 bool ParsePaintSize(const std::string& text, int32_t& width, int32_t& height);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
 #include "sjis_utf8.h"
 
@@ -68,8 +67,8 @@ std::vector<TPoint> TCanvasCall::Points() const {
   return points;
 }
 
-TCanvasCall& TRecordingCanvas::Record(TCallKind kind, std::vector<int32_t> args) {
-  return Calls.emplace_back(TCanvasCall{kind, std::move(args), {}, Pen, Brush, Font});
+void TRecordingCanvas::Record(TCallKind kind, std::vector<int32_t> args, std::string_view text) {
+  Keep(TCanvasCall{kind, std::move(args), std::string(text), Pen, Brush, Font});
 }
 
 void TRecordingCanvas::MoveTo(int32_t x, int32_t y) {
@@ -85,20 +84,27 @@ void TRecordingCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
   Record(TCallKind::Rectangle, {x1, y1, x2, y2});
 }
 
-void TRecordingCanvas::Polyline(std::span<const TPoint> points) {
+namespace {
+
+std::vector<int32_t> Flatten(std::span<const TPoint> points) {
   std::vector<int32_t> args;
+  args.reserve(points.size() * 2);
   for (const TPoint& p : points) args.insert(args.end(), {p.X, p.Y});
-  Record(TCallKind::Polyline, std::move(args));
+  return args;
+}
+
+}  // namespace
+
+void TRecordingCanvas::Polyline(std::span<const TPoint> points) {
+  Record(TCallKind::Polyline, Flatten(points));
 }
 
 void TRecordingCanvas::Polygon(std::span<const TPoint> points) {
-  std::vector<int32_t> args;
-  for (const TPoint& p : points) args.insert(args.end(), {p.X, p.Y});
-  Record(TCallKind::Polygon, std::move(args));
+  Record(TCallKind::Polygon, Flatten(points));
 }
 
 void TRecordingCanvas::TextOut(int32_t x, int32_t y, std::string_view sjis) {
-  Record(TCallKind::TextOut, {x, y}).Text = std::string(sjis);
+  Record(TCallKind::TextOut, {x, y}, sjis);
 }
 
 std::unique_ptr<TBitmap> TRecordingCanvas::CopyToBitmap(int32_t width, int32_t height) {
@@ -146,45 +152,51 @@ std::string FontLine(const TFontDesc& f) {
   return line;
 }
 
-std::string TRecordingCanvas::Trace() const {
-  std::string out;
-  std::optional<TPen> pen;
-  std::optional<TBrush> brush;
-  std::optional<TFontDesc> font;
-  for (const TCanvasCall& call : Calls) {
-    if (UsesPen(call.Kind) && pen != call.Pen) {
-      pen = call.Pen;
-      out += PenLine(call.Pen);
-      out += '\n';
-    }
-    if (UsesBrush(call.Kind) && brush != call.Brush) {
-      brush = call.Brush;
-      out += BrushLine(call.Brush);
-      out += '\n';
-    }
-    if (call.Kind == TCallKind::TextOut && font != call.Font) {
-      font = call.Font;
-      out += FontLine(call.Font);
-      out += '\n';
-    }
-    out += CallName(call.Kind);
-    if (call.Kind == TCallKind::Polyline || call.Kind == TCallKind::Polygon) {
-      out += ' ';
-      out += std::to_string(call.Args.size() / 2);
-    }
-    for (size_t i = 0; i < call.Args.size(); ++i) {
-      const bool colour = call.Kind == TCallKind::SetPixel && i == 2;
-      out += ' ';
-      out += colour ? Hex(call.Args[i]) : std::to_string(call.Args[i]);
-    }
-    if (call.Kind == TCallKind::TextOut) {
-      out += " \"";
-      out += SjisToUtf8(call.Text);
-      out += '"';
-    }
+void TTraceWriter::Write(const TCanvasCall& call, std::string& out) {
+  if (UsesPen(call.Kind) && LastPen != call.Pen) {
+    LastPen = call.Pen;
+    out += PenLine(call.Pen);
     out += '\n';
   }
+  if (UsesBrush(call.Kind) && LastBrush != call.Brush) {
+    LastBrush = call.Brush;
+    out += BrushLine(call.Brush);
+    out += '\n';
+  }
+  if (call.Kind == TCallKind::TextOut && LastFont != call.Font) {
+    LastFont = call.Font;
+    out += FontLine(call.Font);
+    out += '\n';
+  }
+  out += CallName(call.Kind);
+  if (call.Kind == TCallKind::Polyline || call.Kind == TCallKind::Polygon) {
+    out += ' ';
+    out += std::to_string(call.Args.size() / 2);
+  }
+  for (size_t i = 0; i < call.Args.size(); ++i) {
+    const bool colour = call.Kind == TCallKind::SetPixel && i == 2;
+    out += ' ';
+    out += colour ? Hex(call.Args[i]) : std::to_string(call.Args[i]);
+  }
+  if (call.Kind == TCallKind::TextOut) {
+    out += " \"";
+    out += SjisToUtf8(call.Text);
+    out += '"';
+  }
+  out += '\n';
+}
+
+std::string TRecordingCanvas::Trace() const {
+  std::string out;
+  TTraceWriter writer;
+  for (const TCanvasCall& call : Calls) writer.Write(call, out);
   return out;
+}
+
+void TTraceCanvas::Keep(TCanvasCall call) {
+  Line.clear();
+  Writer.Write(call, Line);
+  Out << Line;
 }
 
 }  // namespace pikrotta

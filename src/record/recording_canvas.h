@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,15 +61,45 @@ class TRecordingCanvas : public TCanvas {
   void BitBlt(int32_t x, int32_t y, const TBitmap& bitmap) override;
 
   size_t Count(TCallKind kind) const;
-  // One call per line, preceded by a Pen, Brush or Font line whenever the state a call uses
-  // differs from the state last printed. Texts are printed in UTF-8.
+  // The trace of every kept call (see TTraceWriter).
   std::string Trace() const;
 
   TFontDesc Font;
 
+ protected:
+  // Takes each call with the state in force; this canvas keeps it.
+  virtual void Keep(TCanvasCall call) { Calls.push_back(std::move(call)); }
+
  private:
-  TCanvasCall& Record(TCallKind kind, std::vector<int32_t> args);
+  void Record(TCallKind kind, std::vector<int32_t> args, std::string_view text = {});
   int32_t NextBitmapId = 1;
+};
+
+// Trace lines of canvas calls: one call per line, preceded by a Pen, Brush or Font line
+// whenever the state the call uses differs from the state last printed. Texts in UTF-8.
+class TTraceWriter {
+ public:
+  void Write(const TCanvasCall& call, std::string& out);
+
+ private:
+  std::optional<TPen> LastPen;
+  std::optional<TBrush> LastBrush;
+  std::optional<TFontDesc> LastFont;
+};
+
+// A canvas that writes each call to a stream as it is made and keeps none, so that a trace
+// of any size takes no more memory than one call.
+class TTraceCanvas : public TRecordingCanvas {
+ public:
+  explicit TTraceCanvas(std::ostream& out) : Out(out) {}
+
+ protected:
+  void Keep(TCanvasCall call) override;
+
+ private:
+  std::ostream& Out;
+  TTraceWriter Writer;
+  std::string Line;
 };
 
 std::string PenLine(const TPen& pen);
