@@ -62,7 +62,6 @@ class TTransferSplitter {
   // Ends the line. The fields point into this splitter until the next Feed or Clear.
   void Finish(TTransferFields& fields);
   void Clear();
-  bool Empty() const { return State.Pos == 0 && State.N == 1 && !State.LeadPending; }
 
  private:
   TSplitState State;
