@@ -22,7 +22,10 @@ std::string ReadAutoSaveFolder(const THostServices& host, const std::string& set
   if (!host.FileExists(settingsFile)) return result;
   const std::optional<TFileText> file = host.ReadTextFile(settingsFile);
   if (!file) return result;
-  for (const std::string& raw : SplitTextLines(file->Bytes)) {
+  std::vector<std::string> lines = SplitTextLines(file->Bytes);
+  // After a read error the last line may be cut off (AUTOSAVEDIR=D:\BA of D:\BAK): not trusted.
+  if (!file->Complete && !lines.empty()) lines.pop_back();
+  for (const std::string& raw : lines) {
     const std::string line = Trim(raw);
     const std::string upper = UpperCaseMB(line);
     if (upper.starts_with("END")) break;

@@ -99,8 +99,17 @@ TEST_F(ImageSearch, NewestTemporaryFolderOfToday) {
   EXPECT_EQ(Form.FindNewestTempFolder("C:\\JWW\\BAK\\"), "20261208-a");
   TempFolder("20261208-c", 301);
   EXPECT_EQ(Form.FindNewestTempFolder("C:\\JWW\\BAK\\"), "20261208-c");
-  TempFolder("20261208-neg", -5);  // stamps compare signed: a first folder is taken anyway
   EXPECT_EQ(Form.FindNewestTempFolder("C:\\OTHER\\"), "");
+}
+
+// Stamps compare signed, so those of 2044 on are negative; the first folder is taken whatever
+// its stamp, and a later one only when its stamp is strictly greater.
+TEST_F(ImageSearch, NegativeStampsStillChooseAFolder) {
+  Host.Entries.push_back({"C:\\OTHER\\", {"20261208-neg", true, -5}});
+  Host.Entries.push_back({"C:\\OTHER\\", {"20261208-lower", true, -9}});
+  EXPECT_EQ(Form.FindNewestTempFolder("C:\\OTHER\\"), "20261208-neg");
+  Host.Entries.push_back({"C:\\OTHER\\", {"20261208-higher", true, -1}});
+  EXPECT_EQ(Form.FindNewestTempFolder("C:\\OTHER\\"), "20261208-higher");
 }
 
 TEST_F(ImageSearch, FramedTextReferencesAreCollectedButNotListed) {

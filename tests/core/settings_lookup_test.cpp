@@ -89,5 +89,17 @@ TEST(ReadAutoSaveFolder, KeyLines) {
   EXPECT_EQ(ReadAutoSaveFolder(none, "jw_win.jwf"), "");
 }
 
+// Before, a read error that cut the key line short gave the cut-off folder (D:\BA\ for
+// D:\BAKUP\); now the last line read is not trusted, as in the window settings.
+TEST(ReadAutoSaveFolder, ReadErrorDistrustsTheLastLine) {
+  TFakeHost host;
+  host.FailReads = true;  // the fake gives the first half of the file, then fails
+  // 44 bytes: the first 22 end in the middle of the key line, after "D:\BA".
+  host.Files["C:\\JWW\\jw_win.jwf"] = "[x]\r\nAUTOSAVEDIR=D:\\BAKUP\\\r\nEND\r\nxxxxxxxxxxx";
+  EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "C:\\JWW\\");
+  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=D:\\BAK\r\n" + std::string(40, 'x');
+  EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "D:\\BAK\\");
+}
+
 }  // namespace
 }  // namespace pikrotta

@@ -192,10 +192,13 @@ TEST_F(TextDraw, LiteralFallBacks) {
       {"A^$", "A^$"},
       {"A^$xB", "A^$xB"},
       {"A^qB", "A^qB"},
-      {"A^\x82\xA0"
+      // A double-byte character after "^" stays whole: split, its trail byte 0x5E would
+      // start a bold code and 0x81 would pair with the next byte.
+      {"A^\x81\x5E!B", "A^\x81\x5E!B"},
+      {"A^\x81\x81"
        "B",
-       "A^\x82\xA0"
-       "B"},             // a double-byte character after "^" stays whole
+       "A^\x81\x81"
+       "B"},
       {"AB\x82", "AB"},  // lone lead byte at the end
   };
   for (const auto& c : cases) {

@@ -74,15 +74,6 @@ TEST_F(TransferFile, FiftyMegabyteSingleLine) {
   EXPECT_EQ(m.JwwOrderCount, 0);  // hundreds of thousands of fields match no rule
 }
 
-TEST_F(TransferFile, RandomBytesDoNotHurt) {
-  std::mt19937 random(12345);
-  std::string junk(1 << 20, '\0');
-  for (char& c : junk) c = static_cast<char>(random());
-  TJwwGaibu m;
-  EXPECT_TRUE(ReadTransferFile(m, Write(junk)));
-  EXPECT_LE(m.JwwOrderCount, 1 << 20);
-}
-
 TEST(TransferFeeder, LineEnds) {
   // CR LF and LF end lines; a lone CR stays in the line, where the splitter drops it.
   EXPECT_EQ(ReadTransferText("0 0 1 1\r\n2 2 3 3\n").JwwLineCount, 2);
