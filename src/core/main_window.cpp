@@ -185,7 +185,9 @@ void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
 }
 
 void TForm1::CentreViewOn(double x, double y) {
-  SavePrevViewAndTakePaintSize();
+  const TPoint size = Controls.PaintAreaSize();
+  View.ViewWidth = size.X;
+  View.ViewHeight = size.Y;
   PanBy(x - (View.ViewLeft + View.ViewRight) / 2, y - (View.ViewBottom + View.ViewTop) / 2);
 }
 
@@ -195,8 +197,9 @@ void TForm1::CentreOnExtents() {
   RedrawView();
 }
 
-// Moves the window by a drawing vector; the caller has saved the previous view.
+// Saves the previous view and moves the window by a drawing vector.
 void TForm1::PanBy(double dx, double dy) {
+  View.SavePrevView();
   View.ViewLeft += dx;
   View.ViewRight += dx;
   View.ViewBottom += dy;
@@ -250,7 +253,6 @@ bool TForm1::FormKeyDown(int32_t key, bool shift) {
       double dx = std::fabs(View.ViewRight - View.ViewLeft) / 2;
       double dy = std::fabs(View.ViewTop - View.ViewBottom) / 2;
       if (shift) dx /= 5, dy /= 5;
-      View.SavePrevView();
       if (key == kVkLeft)
         PanBy(-dx, 0);
       else if (key == kVkRight)
@@ -335,7 +337,6 @@ void TForm1::PaintBox1MouseUp(int32_t x, int32_t y) {
   } else if (ButtonFlags & kButtonMiddle) {
     PanBitmap.reset();
     PanBitmapValid = false;
-    View.SavePrevView();
     PanBy(x1 - x2, y1 - y2);
   }
   ButtonFlags = 0;

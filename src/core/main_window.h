@@ -120,7 +120,6 @@ class TForm1 {
   void ZoomOutAround(double x1, double y1, double x2, double y2);
   void CentreViewOn(double x, double y);
   void CentreOnExtents();
-  void PanBy(double dx, double dy);
   void SwapWithPreviousView();
 
   // The image-reference search.
@@ -155,6 +154,7 @@ class TForm1 {
 
  private:
   std::string SettingsFilePath() const;
+  void PanBy(double dx, double dy);
   void SavePrevViewAndTakePaintSize();
   bool CursorInPaintArea(TPoint cursor) const;
 };

@@ -147,3 +147,39 @@ TEST_F(DrawPass, SearchPrefixCountsAndMarks) {
 
 }  // namespace
 }  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+class DrawPassMarks : public DrawPass {};
+
+// The marks poll before the first text too: with Esc held nothing is circled.
+TEST_F(DrawPassMarks, EscHeldBeforeTheMarksDrawsNone) {
+  Load("ch 0 0 30 0 ^@BMa.bmp,5\n");
+  Gra.SearchPrefix = "^@BM";
+  Keys.DownAfterPolls = 0;
+  Gra.MarkImageRefs(Canvas, 1);
+  EXPECT_TRUE(Canvas.Calls.empty());
+  EXPECT_EQ(Keys.Polls, 1);
+}
+
+// Circles whose centre lies beyond an edge but which reach into the view are drawn; those
+// wholly beyond it are skipped. The view is (-50, -50)..(50, 50).
+TEST_F(DrawPassMarks, CurvesBeyondOneEdge) {
+  const struct {
+    double cx, cy;
+    bool drawn;
+  } cases[] = {{-55, 0, true}, {-65, 0, false}, {55, 0, true}, {65, 0, false},
+               {0, -55, true}, {0, -65, false}, {0, 55, true}, {0, 65, false}};
+  for (const auto& c : cases) {
+    Canvas.Calls.clear();
+    Gra.DrawWorldEllipse(Canvas, c.cx, c.cy, 10, 1, 0);
+    EXPECT_EQ(Canvas.Count(TCallKind::LineTo) > 0, c.drawn) << c.cx << ", " << c.cy;
+    Canvas.Calls.clear();
+    Gra.DrawWorldArc(Canvas, c.cx, c.cy, 10, 1, 0, 0, 2 * std::numbers::pi);
+    EXPECT_EQ(Canvas.Count(TCallKind::LineTo) > 0, c.drawn) << c.cx << ", " << c.cy;
+  }
+}
+
+}  // namespace
+}  // namespace pikrotta

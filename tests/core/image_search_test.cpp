@@ -89,6 +89,17 @@ TEST_F(ImageSearch, MissingAutoSaveFolderBeepsTellsAndStillLists) {
   EXPECT_EQ(Controls.Rows[1], std::string("%temp%\\t.jpg") + texts::kMarkMissing);
 }
 
+// "\\\\" marks a network path only on character boundaries: in 表\ the trail byte 0x5C of
+// 表 and the backslash after it are no double backslash.
+TEST_F(ImageSearch, TrailByteBeforeABackslashIsNoNetworkPath) {
+  JwcadWithAutoSave();
+  Host.Files["C:\\\x95\x5c\\a.bmp"] = "";
+  Open(Ref("C:\\\x95\x5c\\a.bmp"));
+  Form.Button2Click();
+  ASSERT_EQ(Controls.Rows.size(), 2u);
+  EXPECT_EQ(Controls.Rows[1], std::string("C:\\\x95\x5c\\a.bmp") + texts::kMarkFound);
+}
+
 TEST_F(ImageSearch, NewestTemporaryFolderOfToday) {
   JwcadWithAutoSave();
   TempFolder("20261207-9", 900);                // yesterday

@@ -237,3 +237,105 @@ TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
 
 }  // namespace
 }  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+class MainWindowViews : public MainWindow {
+ protected:
+  // Two pixels per mm with the paint area's top-left corner at the origin, so that pixel
+  // distances convert to drawing units exactly.
+  void ExactView() {
+    Form.View.ViewScale = 2;
+    Form.View.ViewWidth = 400;
+    Form.View.ViewHeight = 300;
+    Form.View.CentreAt(100, -75);
+  }
+  static void ExpectPrevious(const TView& now, const TView& before) {
+    EXPECT_EQ(now.PrevViewScale, before.ViewScale);
+    EXPECT_EQ(now.PrevViewLeft, before.ViewLeft);
+    EXPECT_EQ(now.PrevViewBottom, before.ViewBottom);
+    EXPECT_EQ(now.PrevViewRight, before.ViewRight);
+    EXPECT_EQ(now.PrevViewTop, before.ViewTop);
+  }
+};
+
+TEST_F(MainWindowViews, InsertAndEndCentreOnTheExtentsOfTheLastFit) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.FormKeyDown(kVkPageUp, false);  // a scale of its own, not the fit's
+  for (const int32_t key : {kVkInsert, kVkEnd}) {
+    Form.FormKeyDown(kVkRight, false);
+    const TView panned = Form.View;
+    EXPECT_TRUE(Form.FormKeyDown(key, false));
+    EXPECT_NEAR((Form.View.ViewLeft + Form.View.ViewRight) / 2, 50, 1e-9) << key;
+    EXPECT_NEAR((Form.View.ViewBottom + Form.View.ViewTop) / 2, 25, 1e-9) << key;
+    EXPECT_EQ(Form.View.ViewScale, panned.ViewScale);
+    ExpectPrevious(Form.View, panned);
+  }
+}
+
+TEST_F(MainWindowViews, ArrowsAndTheMiddleButtonSaveThePreviousView) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint();
+  Form.FormKeyDown(kVkPageUp, false);
+  TView before = Form.View;
+  Form.FormKeyDown(kVkUp, false);
+  ExpectPrevious(Form.View, before);
+  before = Form.View;
+  Form.PaintBox1MouseDown(kButtonMiddle, 100, 100);
+  Form.PaintBox1MouseUp(130, 90);
+  ExpectPrevious(Form.View, before);
+}
+
+// At most 5 pixels wide or high centres the view; 6 pixels zooms.
+TEST_F(MainWindowViews, TwoButtonGestureOfExactlyFivePixels) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  ExactView();
+  const double scale = Form.View.ViewScale;
+  TwoButtonDrag(100, 100, 105, 140);
+  EXPECT_EQ(Form.View.ViewScale, scale);  // centred on the press point
+  EXPECT_EQ((Form.View.ViewLeft + Form.View.ViewRight) / 2, 100 / 2.0);  // pixel 100: x 50
+  ExactView();
+  TwoButtonDrag(100, 100, 106, 140);
+  EXPECT_NE(Form.View.ViewScale, scale);  // zoomed to the rectangle
+}
+
+// A bitmap that cannot be made leaves no copy: the next paint composes afresh.
+TEST_F(MainWindowViews, FailedBitmapMeansTheNextPaintComposesAgain) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Controls.Canvas.CanMakeBitmaps = false;
+  Form.PaintBox1Paint();
+  EXPECT_EQ(Form.OffscreenBitmap, nullptr);
+  const size_t lines = Controls.Canvas.Count(TCallKind::LineTo);
+  Form.PaintBox1Paint();
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::LineTo), 2 * lines);
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::BitBlt), 0u);
+}
+
+// A repaint from the copy: the background, a blue frame that shows where the paint area grew,
+// then the copy at the top-left corner.
+TEST_F(MainWindowViews, RepaintDrawsTheBlueFrameUnderTheCopy) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint();
+  Controls.Canvas.Calls.clear();
+  Form.PaintBox1Paint();
+  const auto& calls = Controls.Canvas.Calls;
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[1].Kind, TCallKind::Rectangle);
+  EXPECT_EQ(calls[1].Args, (std::vector<int32_t>{0, 0, 399, 299}));
+  EXPECT_EQ(calls[1].Pen.Color, MakeColor(0, 0, 255));
+  EXPECT_EQ(calls[2].Kind, TCallKind::BitBlt);
+  EXPECT_EQ(calls[2].Args[0], 0);
+}
+
+// Before the window is shown a resize only snaps the window; the view is not touched.
+TEST_F(MainWindowViews, ResizeBeforeShowLeavesTheView) {
+  Form.FormCreate();
+  Controls.PaintSize = {200, 50};
+  Form.FormResize();
+  EXPECT_EQ(Form.View.ViewWidth, 0);
+  EXPECT_EQ(Form.View.ViewHeight, 0);
+}
+
+}  // namespace
+}  // namespace pikrotta

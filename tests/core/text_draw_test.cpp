@@ -296,3 +296,50 @@ TEST_F(TextDraw, FramedTextDrawsItsLeaderAndItsBody) {
 
 }  // namespace
 }  // namespace pikrotta
+
+namespace pikrotta {
+namespace {
+
+class TextLimits : public TextDraw {};
+
+// Characters wider or higher than 1000 pixels are drawn as a 3-pixel line, exactly 1000 not.
+TEST_F(TextLimits, GreekingAboveAThousandPixels) {
+  const struct {
+    double width, height;
+    bool greeked;
+  } cases[] = {{100, 3, false}, {100.5, 3, true}, {4, 100, false}, {4, 100.5, true}};
+  for (const auto& c : cases) {
+    TJwwEntText t = Text("ABC");
+    t.CharWidth = c.width;
+    t.CharHeight = c.height;
+    Draw(t);
+    EXPECT_EQ(Texts().empty(), c.greeked) << c.width << " x " << c.height;
+    if (c.greeked) {
+      EXPECT_EQ(CallsOf(TCallKind::LineTo).at(0).Pen.Width, 3);
+    }
+  }
+}
+
+// A negative height hangs the cell below the baseline: its top-left corner is the baseline
+// point itself instead of a height above it.
+TEST_F(TextLimits, NegativeHeightHangsBelowTheBaseline) {
+  TJwwEntText t = Text("A");
+  Draw(t);
+  ASSERT_EQ(Texts().size(), 1u);
+  EXPECT_EQ(Texts()[0].Args, (std::vector<int32_t>{500, 470}));
+  t.CharHeight = -3;
+  Draw(t);
+  ASSERT_EQ(Texts().size(), 1u);
+  EXPECT_EQ(Texts()[0].Args, (std::vector<int32_t>{500, 500}));
+  EXPECT_EQ(Texts()[0].Font.Height, 30);
+}
+
+// "^N" survives the "・" marks after it: both are removed and the text is condensed.
+TEST_F(TextLimits, CondenseCodeBeforeFullWidthDots) {
+  Draw(Text("ABCDEFGH^3\x81\x45", 1));
+  EXPECT_EQ(Drawn(), "ABCDEFGH");
+  EXPECT_EQ(Texts()[0].Font.Width, 12);  // 4 mm x 5/8 at 10 pixels per mm, halved, to even
+}
+
+}  // namespace
+}  // namespace pikrotta

@@ -228,10 +228,11 @@ TEST(TransferRules, PolylineModeNumbersLinesUntilAnAttributeOrEntity) {
   const TJwwGaibu m = ReadTransferText(
       "pl\n0 0 1 0\n1 0 1 1\nlc2\n1 1 0 1\n"   // lc ends the polyline
       "pl\n0 0 2 0\nlgn\n2 0 2 2\nci 0 0 1\n"  // lgn does not; ci does
-      "2 2 0 2\npl\n0 0 3 0\n#\n3 0 3 3\n");
-  const int32_t expected[] = {1, 1, 0, 2, 2, 0, 3, 0};
-  ASSERT_EQ(m.JwwLineCount, 8);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(m.JwwLines[i].PolylineNo, expected[i]) << i;
+      "2 2 0 2\npl\n0 0 3 0\n#\n3 0 3 3\n"
+      "pl\n0 0 4 0\nz1\nz3\nz5\n4 0 4 4\n");  // z1 to z5 do not end it
+  const int32_t expected[] = {1, 1, 0, 2, 2, 0, 3, 0, 4, 4};
+  ASSERT_EQ(m.JwwLineCount, 10);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(m.JwwLines[i].PolylineNo, expected[i]) << i;
   EXPECT_EQ(m.JwwLines[2].Color, 2);
 }
 
