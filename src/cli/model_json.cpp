@@ -148,26 +148,6 @@ void PutHeader(ordered_json& j, const TJwwGaibu& m) {
   j["JwwTextStyles"] = styles;
 }
 
-// Calls put(name, table, count) for every entity table in kind order.
-template <class Put>
-void ForEachTable(const TJwwGaibu& m, Put put) {
-  put("JwwLines", m.JwwLines, m.JwwLineCount);
-  put("JwwCircles", m.JwwCircles, m.JwwCircleCount);
-  put("JwwArcs", m.JwwArcs, m.JwwArcCount);
-  put("JwwTexts", m.JwwTexts, m.JwwTextCount);
-  put("JwwPoints", m.JwwPoints, m.JwwPointCount);
-  put("JwwPointExs", m.JwwPointExs, m.JwwPointExCount);
-  put("JwwMsgTexts", m.JwwMsgTexts, m.JwwMsgTextCount);
-  put("JwwBlocks", m.JwwBlocks, m.JwwBlockCount);
-  put("JwwSolid2s", m.JwwSolid2s, m.JwwSolid2Count);
-  put("JwwSolid3s", m.JwwSolid3s, m.JwwSolid3Count);
-  put("JwwSolid4s", m.JwwSolid4s, m.JwwSolid4Count);
-  put("JwwSolidScs", m.JwwSolidScs, m.JwwSolidScCount);
-  put("JwwSolidSes", m.JwwSolidSes, m.JwwSolidSeCount);
-  put("JwwSolidSos", m.JwwSolidSos, m.JwwSolidSoCount);
-  put("JwwSolidSgs", m.JwwSolidSgs, m.JwwSolidSgCount);
-}
-
 }  // namespace
 
 ordered_json ModelToJson(const TJwwGaibu& model) {
@@ -179,8 +159,8 @@ ordered_json ModelToJson(const TJwwGaibu& model) {
     order.push_back({item.EntityKind, item.EntityIndex});
   }
   j["JwwOrder"] = std::move(order);
-  ForEachTable(model, [&](const char* name, const auto& table, int32_t count) {
-    j[name] = TableToJson(table, count);
+  model.ForEachTable([&](auto kind, const auto& table, int32_t count) {
+    j[std::string(kTableNames[kind])] = TableToJson(table, count);
   });
   return j;
 }
@@ -189,9 +169,9 @@ ordered_json ModelSummaryToJson(const TJwwGaibu& model) {
   ordered_json j;
   PutHeader(j, model);
   j["JwwOrderCount"] = model.JwwOrderCount;
-  ForEachTable(model, [&](const char* name, const auto&, int32_t count) {
+  model.ForEachTable([&](auto kind, const auto&, int32_t count) {
     // "JwwLines" -> "JwwLineCount": the count keeps the table's name without its plural "s".
-    std::string key(name);
+    std::string key(kTableNames[kind]);
     key.pop_back();
     j[key + "Count"] = count;
   });

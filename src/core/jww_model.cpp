@@ -2,16 +2,6 @@
 
 namespace pikrotta {
 
-namespace {
-
-template <class T>
-void Release(TJwwTable<T>& table, int32_t& count) {
-  table.Release();
-  count = 0;
-}
-
-}  // namespace
-
 void TJwwGaibu::ResetModel() {
   JwwFileName.clear();
   LayerGroupScale.fill(1.0);
@@ -22,22 +12,12 @@ void TJwwGaibu::ResetModel() {
 }
 
 void TJwwGaibu::FreeModel() {
-  Release(JwwOrder, JwwOrderCount);
-  Release(JwwLines, JwwLineCount);
-  Release(JwwCircles, JwwCircleCount);
-  Release(JwwArcs, JwwArcCount);
-  Release(JwwTexts, JwwTextCount);
-  Release(JwwPoints, JwwPointCount);
-  Release(JwwPointExs, JwwPointExCount);
-  Release(JwwMsgTexts, JwwMsgTextCount);
-  Release(JwwBlocks, JwwBlockCount);
-  Release(JwwSolid2s, JwwSolid2Count);
-  Release(JwwSolid3s, JwwSolid3Count);
-  Release(JwwSolid4s, JwwSolid4Count);
-  Release(JwwSolidScs, JwwSolidScCount);
-  Release(JwwSolidSes, JwwSolidSeCount);
-  Release(JwwSolidSos, JwwSolidSoCount);
-  Release(JwwSolidSgs, JwwSolidSgCount);
+  JwwOrder.Release();
+  JwwOrderCount = 0;
+  ForEachTable([](auto, auto& table, int32_t& count) {
+    table.Release();
+    count = 0;
+  });
 }
 
 }  // namespace pikrotta

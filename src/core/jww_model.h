@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace pikrotta {
@@ -291,41 +294,24 @@ struct TJwwGaibu {
   // The table of one kind and its count, as a pair of references.
   template <TEntityKind K>
   auto Table() {
-    if constexpr (K == ekLine)
-      return std::tie(JwwLines, JwwLineCount);
-    else if constexpr (K == ekCircle)
-      return std::tie(JwwCircles, JwwCircleCount);
-    else if constexpr (K == ekArc)
-      return std::tie(JwwArcs, JwwArcCount);
-    else if constexpr (K == ekText)
-      return std::tie(JwwTexts, JwwTextCount);
-    else if constexpr (K == ekPoint)
-      return std::tie(JwwPoints, JwwPointCount);
-    else if constexpr (K == ekPointEx)
-      return std::tie(JwwPointExs, JwwPointExCount);
-    else if constexpr (K == ekMsgText)
-      return std::tie(JwwMsgTexts, JwwMsgTextCount);
-    else if constexpr (K == ekBlock)
-      return std::tie(JwwBlocks, JwwBlockCount);
-    else if constexpr (K == ekSolid2)
-      return std::tie(JwwSolid2s, JwwSolid2Count);
-    else if constexpr (K == ekSolid3)
-      return std::tie(JwwSolid3s, JwwSolid3Count);
-    else if constexpr (K == ekSolid4)
-      return std::tie(JwwSolid4s, JwwSolid4Count);
-    else if constexpr (K == ekSolidSc)
-      return std::tie(JwwSolidScs, JwwSolidScCount);
-    else if constexpr (K == ekSolidSe)
-      return std::tie(JwwSolidSes, JwwSolidSeCount);
-    else if constexpr (K == ekSolidSo)
-      return std::tie(JwwSolidSos, JwwSolidSoCount);
-    else {
-      static_assert(K == ekSolidSg, "unknown entity kind");
-      return std::tie(JwwSolidSgs, JwwSolidSgCount);
-    }
+    return TableOf<K>(*this);
+  }
+  template <TEntityKind K>
+  auto Table() const {
+    return TableOf<K>(*this);
   }
 
-  // Records the new entity in JwwOrder, then appends a zero-filled record to its table.
+  // Calls visit(kind, table, count) for each of the fifteen tables in EntityKind order. kind is
+  // a std::integral_constant, so that visit can treat a kind apart at compile time.
+  template <class F>
+  void ForEachTable(F&& visit) {
+    VisitTables(*this, visit);
+  }
+  template <class F>
+  void ForEachTable(F&& visit) const {
+    VisitTables(*this, visit);
+  }
+
   // Both tables get their room first, so that running out of memory never leaves an order
   // item without its record.
   template <TEntityKind K>
@@ -338,6 +324,63 @@ struct TJwwGaibu {
   }
 
   bool operator==(const TJwwGaibu&) const = default;
+
+ private:
+  template <TEntityKind K, class Self>
+  static auto TableOf(Self& m) {
+    if constexpr (K == ekLine)
+      return std::tie(m.JwwLines, m.JwwLineCount);
+    else if constexpr (K == ekCircle)
+      return std::tie(m.JwwCircles, m.JwwCircleCount);
+    else if constexpr (K == ekArc)
+      return std::tie(m.JwwArcs, m.JwwArcCount);
+    else if constexpr (K == ekText)
+      return std::tie(m.JwwTexts, m.JwwTextCount);
+    else if constexpr (K == ekPoint)
+      return std::tie(m.JwwPoints, m.JwwPointCount);
+    else if constexpr (K == ekPointEx)
+      return std::tie(m.JwwPointExs, m.JwwPointExCount);
+    else if constexpr (K == ekMsgText)
+      return std::tie(m.JwwMsgTexts, m.JwwMsgTextCount);
+    else if constexpr (K == ekBlock)
+      return std::tie(m.JwwBlocks, m.JwwBlockCount);
+    else if constexpr (K == ekSolid2)
+      return std::tie(m.JwwSolid2s, m.JwwSolid2Count);
+    else if constexpr (K == ekSolid3)
+      return std::tie(m.JwwSolid3s, m.JwwSolid3Count);
+    else if constexpr (K == ekSolid4)
+      return std::tie(m.JwwSolid4s, m.JwwSolid4Count);
+    else if constexpr (K == ekSolidSc)
+      return std::tie(m.JwwSolidScs, m.JwwSolidScCount);
+    else if constexpr (K == ekSolidSe)
+      return std::tie(m.JwwSolidSes, m.JwwSolidSeCount);
+    else if constexpr (K == ekSolidSo)
+      return std::tie(m.JwwSolidSos, m.JwwSolidSoCount);
+    else {
+      static_assert(K == ekSolidSg, "unknown entity kind");
+      return std::tie(m.JwwSolidSgs, m.JwwSolidSgCount);
+    }
+  }
+
+  template <class Self, class F>
+  static void VisitTables(Self& m, F& visit) {
+    [&]<int32_t... I>(std::integer_sequence<int32_t, I...>) {
+      (VisitTable<static_cast<TEntityKind>(I + 1)>(m, visit), ...);
+    }
+    (std::make_integer_sequence<int32_t, kEntityKindCount>{});
+  }
+  template <TEntityKind K, class Self, class F>
+  static void VisitTable(Self& m, F& visit) {
+    auto [table, count] = TableOf<K>(m);
+    visit(std::integral_constant<TEntityKind, K>{}, table, count);
+  }
 };
+
+// The name of each kind's table, as the model spells it; index 0 is no kind.
+constexpr std::string_view kTableNames[kEntityKindCount + 1] = {
+    "",           "JwwLines",    "JwwCircles",  "JwwArcs",     "JwwTexts",
+    "JwwPoints",  "JwwPointExs", "JwwMsgTexts", "JwwBlocks",   "JwwSolid2s",
+    "JwwSolid3s", "JwwSolid4s",  "JwwSolidScs", "JwwSolidSes", "JwwSolidSos",
+    "JwwSolidSgs"};
 
 }  // namespace pikrotta

@@ -114,38 +114,119 @@ void TView::ExtendByArc(double cx, double cy, double r, double flatness, double 
   }
 }
 
+namespace {
+
+constexpr double kToDegrees = 180.0 / std::numbers::pi;
+
+// The first point of a record: where the extents are seeded.
+TWorldPoint FirstPoint(const TJwwEntLine& r) {
+  return {r.X1, r.Y1};
+}
+TWorldPoint FirstPoint(const TJwwEntCircle& r) {
+  return {r.Cx, r.Cy};
+}
+TWorldPoint FirstPoint(const TJwwEntArc& r) {
+  return {r.Cx, r.Cy};
+}
+TWorldPoint FirstPoint(const TJwwEntText& r) {
+  return {r.X, r.Y};
+}
+TWorldPoint FirstPoint(const TJwwEntPoint& r) {
+  return {r.X, r.Y};
+}
+TWorldPoint FirstPoint(const TJwwEntPointEx& r) {
+  return {r.X, r.Y};
+}
+TWorldPoint FirstPoint(const TJwwEntMsgText& r) {
+  return {r.Frame.X1, r.Frame.Y1};
+}
+TWorldPoint FirstPoint(const TJwwEntSolid2& r) {
+  return {r.X1, r.Y1};
+}
+TWorldPoint FirstPoint(const TJwwEntSolid3& r) {
+  return {r.X1, r.Y1};
+}
+TWorldPoint FirstPoint(const TJwwEntSolid4& r) {
+  return {r.X1, r.Y1};
+}
+TWorldPoint FirstPoint(const TJwwEntSolidSc& r) {
+  return {r.Cx, r.Cy};
+}
+TWorldPoint FirstPoint(const TJwwEntSolidSo& r) {
+  return {r.Cx, r.Cy};
+}
+
+// Seeds from the first record of the first non-empty table, tried in the order of Ks.
+template <TEntityKind... Ks>
+void SeedFromFirstTable(TView& v, const TJwwGaibu& m) {
+  auto trySeed = [&](auto kind) {
+    const auto [table, count] = m.Table<decltype(kind)::value>();
+    if (count == 0) return false;
+    const TWorldPoint p = FirstPoint(table[0]);
+    v.SeedExtents(p.X, p.Y, CoordDivisor(m, table[0]));
+    return true;
+  };
+  (trySeed(std::integral_constant<TEntityKind, Ks>{}) || ...);
+}
+
+// Extends by every point of a record that the drawing shows, with the record's divisor.
+class TExtender {
+ public:
+  TExtender(TView& view, const TJwwGaibu& model) : V(view), M(model) {}
+
+  void operator()(const TJwwEntLine& r) { Points(r, {{r.X1, r.Y1}, {r.X2, r.Y2}}); }
+  void operator()(const TJwwEntCircle& r) { V.ExtendByArc(r.Cx, r.Cy, r.Radius, 1, 0, 0, 0, D(r)); }
+  void operator()(const TJwwEntArc& r) {
+    V.ExtendByArc(r.Cx, r.Cy, r.Radius, r.Flatness, r.Tilt, r.StartAngle, r.EndAngle, D(r));
+  }
+  void operator()(const TJwwEntPoint& r) { Points(r, {{r.X, r.Y}}); }
+  void operator()(const TJwwEntPointEx& r) { Points(r, {{r.X, r.Y}}); }
+  void operator()(const TJwwEntText& r) {
+    const double divisor = D(r);
+    V.ExtendExtents(r.X, r.Y, divisor);
+    if (!r.Text.starts_with(kImageRefPrefix)) return;
+    const TImageRef ref = ParseImageRef(r.Text);
+    // The far corner of the frame as drawn: the base point is scaled, the image size is not.
+    if (ref.IsImageRef)
+      V.ExtendExtents(r.X / divisor + ref.ImageWidth, r.Y / divisor + ref.ImageHeight, 1.0);
+  }
+  void operator()(const TJwwEntMsgText& r) {
+    Points(r, {{r.Frame.X1, r.Frame.Y1}, {r.Frame.X2, r.Frame.Y2}, {r.Body.X, r.Body.Y}});
+  }
+  void operator()(const TJwwEntBlk&) {}  // block references take no part
+  void operator()(const TJwwEntSolid2& r) { Points(r, {{r.X1, r.Y1}, {r.X2, r.Y2}}); }
+  void operator()(const TJwwEntSolid3& r) { Points(r, {{r.X1, r.Y1}, {r.X2, r.Y2}, {r.X3, r.Y3}}); }
+  void operator()(const TJwwEntSolid4& r) {
+    Points(r, {{r.X1, r.Y1}, {r.X2, r.Y2}, {r.X3, r.Y3}, {r.X4, r.Y4}});
+  }
+  void operator()(const TJwwEntSolidSc& r) { ArcSolid(r); }
+  void operator()(const TJwwEntSolidSo& r) { ArcSolid(r); }
+
+ private:
+  double D(const TJwwEntHead& head) const { return CoordDivisor(M, head); }
+  void Points(const TJwwEntHead& head, std::initializer_list<TWorldPoint> points) {
+    const double divisor = D(head);
+    for (const TWorldPoint& p : points) V.ExtendExtents(p.X, p.Y, divisor);
+  }
+  // Arc solids keep radians and may sweep backwards.
+  template <class T>
+  void ArcSolid(const T& r) {
+    double start = r.Start * kToDegrees;
+    double end = (r.Start + r.Sweep) * kToDegrees;
+    if (r.Sweep < 0) ExchangeDoubles(start, end);
+    V.ExtendByArc(r.Cx, r.Cy, r.Radius, r.Flatness, r.Tilt * kToDegrees, start, end, D(r));
+  }
+
+  TView& V;
+  const TJwwGaibu& M;
+};
+
+}  // namespace
+
 void TView::ComputeExtents(const TJwwGaibu& m) {
-  // Seed with the first point of the first entity of the first non-empty table.
   SeedPending = false;
-  auto d = [&](const TJwwEntHead& head) { return CoordDivisor(m, head); };
-  if (m.JwwLineCount > 0)
-    SeedExtents(m.JwwLines[0].X1, m.JwwLines[0].Y1, d(m.JwwLines[0]));
-  else if (m.JwwCircleCount > 0)
-    SeedExtents(m.JwwCircles[0].Cx, m.JwwCircles[0].Cy, d(m.JwwCircles[0]));
-  else if (m.JwwArcCount > 0)
-    SeedExtents(m.JwwArcs[0].Cx, m.JwwArcs[0].Cy, d(m.JwwArcs[0]));
-  else if (m.JwwPointCount > 0)
-    SeedExtents(m.JwwPoints[0].X, m.JwwPoints[0].Y, d(m.JwwPoints[0]));
-  else if (m.JwwPointExCount > 0)
-    SeedExtents(m.JwwPointExs[0].X, m.JwwPointExs[0].Y, d(m.JwwPointExs[0]));
-  else if (m.JwwTextCount > 0)
-    SeedExtents(m.JwwTexts[0].X, m.JwwTexts[0].Y, d(m.JwwTexts[0]));
-  else if (m.JwwMsgTextCount > 0)
-    SeedExtents(m.JwwMsgTexts[0].Frame.X1, m.JwwMsgTexts[0].Frame.Y1, d(m.JwwMsgTexts[0]));
-  else if (m.JwwSolid2Count > 0)
-    SeedExtents(m.JwwSolid2s[0].X1, m.JwwSolid2s[0].Y1, d(m.JwwSolid2s[0]));
-  else if (m.JwwSolid3Count > 0)
-    SeedExtents(m.JwwSolid3s[0].X1, m.JwwSolid3s[0].Y1, d(m.JwwSolid3s[0]));
-  else if (m.JwwSolid4Count > 0)
-    SeedExtents(m.JwwSolid4s[0].X1, m.JwwSolid4s[0].Y1, d(m.JwwSolid4s[0]));
-  else if (m.JwwSolidScCount > 0)
-    SeedExtents(m.JwwSolidScs[0].Cx, m.JwwSolidScs[0].Cy, d(m.JwwSolidScs[0]));
-  else if (m.JwwSolidSeCount > 0)
-    SeedExtents(m.JwwSolidSes[0].Cx, m.JwwSolidSes[0].Cy, d(m.JwwSolidSes[0]));
-  else if (m.JwwSolidSoCount > 0)
-    SeedExtents(m.JwwSolidSos[0].Cx, m.JwwSolidSos[0].Cy, d(m.JwwSolidSos[0]));
-  else if (m.JwwSolidSgCount > 0)
-    SeedExtents(m.JwwSolidSgs[0].Cx, m.JwwSolidSgs[0].Cy, d(m.JwwSolidSgs[0]));
+  SeedFromFirstTable<ekLine, ekCircle, ekArc, ekPoint, ekPointEx, ekText, ekMsgText, ekSolid2,
+                     ekSolid3, ekSolid4, ekSolidSc, ekSolidSe, ekSolidSo, ekSolidSg>(*this, m);
 
   // Special counts: JwwOrder also counts block references.
   if (m.JwwOrderCount == 0) {
@@ -159,68 +240,10 @@ void TView::ComputeExtents(const TJwwGaibu& m) {
   }
 
   // Every entity of every drawable table, each with its own divisor.
-  for (int32_t i = 0; i < m.JwwLineCount; ++i) {
-    const TJwwEntLine& r = m.JwwLines[i];
-    ExtendExtents(r.X1, r.Y1, d(r));
-    ExtendExtents(r.X2, r.Y2, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwCircleCount; ++i) {
-    const TJwwEntCircle& r = m.JwwCircles[i];
-    ExtendByArc(r.Cx, r.Cy, r.Radius, 1, 0, 0, 0, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwArcCount; ++i) {
-    const TJwwEntArc& r = m.JwwArcs[i];
-    ExtendByArc(r.Cx, r.Cy, r.Radius, r.Flatness, r.Tilt, r.StartAngle, r.EndAngle, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwPointCount; ++i)
-    ExtendExtents(m.JwwPoints[i].X, m.JwwPoints[i].Y, d(m.JwwPoints[i]));
-  for (int32_t i = 0; i < m.JwwPointExCount; ++i)
-    ExtendExtents(m.JwwPointExs[i].X, m.JwwPointExs[i].Y, d(m.JwwPointExs[i]));
-  for (int32_t i = 0; i < m.JwwTextCount; ++i) {
-    const TJwwEntText& r = m.JwwTexts[i];
-    const double divisor = d(r);
-    ExtendExtents(r.X, r.Y, divisor);
-    if (!r.Text.starts_with(kImageRefPrefix)) continue;
-    const TImageRef ref = ParseImageRef(r.Text);
-    // The far corner of the frame as drawn: the base point is scaled, the image size is not.
-    if (ref.IsImageRef)
-      ExtendExtents(r.X / divisor + ref.ImageWidth, r.Y / divisor + ref.ImageHeight, 1.0);
-  }
-  for (int32_t i = 0; i < m.JwwMsgTextCount; ++i) {
-    const TJwwEntMsgText& r = m.JwwMsgTexts[i];
-    ExtendExtents(r.Frame.X1, r.Frame.Y1, d(r));
-    ExtendExtents(r.Frame.X2, r.Frame.Y2, d(r));
-    ExtendExtents(r.Body.X, r.Body.Y, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwSolid2Count; ++i) {
-    const TJwwEntSolid2& r = m.JwwSolid2s[i];
-    ExtendExtents(r.X1, r.Y1, d(r));
-    ExtendExtents(r.X2, r.Y2, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwSolid3Count; ++i) {
-    const TJwwEntSolid3& r = m.JwwSolid3s[i];
-    ExtendExtents(r.X1, r.Y1, d(r));
-    ExtendExtents(r.X2, r.Y2, d(r));
-    ExtendExtents(r.X3, r.Y3, d(r));
-  }
-  for (int32_t i = 0; i < m.JwwSolid4Count; ++i) {
-    const TJwwEntSolid4& r = m.JwwSolid4s[i];
-    ExtendExtents(r.X1, r.Y1, d(r));
-    ExtendExtents(r.X2, r.Y2, d(r));
-    ExtendExtents(r.X3, r.Y3, d(r));
-    ExtendExtents(r.X4, r.Y4, d(r));
-  }
-  auto extendArcSolid = [&](const auto& r) {
-    constexpr double kToDegrees = 180.0 / std::numbers::pi;
-    double start = r.Start * kToDegrees;
-    double end = (r.Start + r.Sweep) * kToDegrees;
-    if (r.Sweep < 0) ExchangeDoubles(start, end);
-    ExtendByArc(r.Cx, r.Cy, r.Radius, r.Flatness, r.Tilt * kToDegrees, start, end, d(r));
-  };
-  for (int32_t i = 0; i < m.JwwSolidScCount; ++i) extendArcSolid(m.JwwSolidScs[i]);
-  for (int32_t i = 0; i < m.JwwSolidSeCount; ++i) extendArcSolid(m.JwwSolidSes[i]);
-  for (int32_t i = 0; i < m.JwwSolidSoCount; ++i) extendArcSolid(m.JwwSolidSos[i]);
-  for (int32_t i = 0; i < m.JwwSolidSgCount; ++i) extendArcSolid(m.JwwSolidSgs[i]);
+  TExtender extend(*this, m);
+  m.ForEachTable([&](auto, const auto& table, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) extend(table[static_cast<size_t>(i)]);
+  });
 }
 
 void TView::FitToWindow(const TJwwGaibu& model, int32_t width, int32_t height) {

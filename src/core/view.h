@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "clipping.h"
 #include "jww_model.h"
 
 namespace pikrotta {

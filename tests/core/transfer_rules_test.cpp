@@ -12,10 +12,9 @@ using test::ReadTransferText;
 
 // Entity counts by table, in kind order, for quick "what did this line make" checks.
 std::vector<int32_t> Counts(const TJwwGaibu& m) {
-  return {m.JwwLineCount,    m.JwwCircleCount,  m.JwwArcCount,     m.JwwTextCount,
-          m.JwwPointCount,   m.JwwPointExCount, m.JwwMsgTextCount, m.JwwBlockCount,
-          m.JwwSolid2Count,  m.JwwSolid3Count,  m.JwwSolid4Count,  m.JwwSolidScCount,
-          m.JwwSolidSeCount, m.JwwSolidSoCount, m.JwwSolidSgCount};
+  std::vector<int32_t> counts;
+  m.ForEachTable([&](auto, const auto&, int32_t count) { counts.push_back(count); });
+  return counts;
 }
 
 // The kind that one line made, or 0 when it made nothing.
