@@ -15,7 +15,6 @@ namespace {
 constexpr double kEllipseStep = std::numbers::pi / 36;
 constexpr int32_t kChords = 72;
 
-// The point at parameter angle t of an ellipse turned by tilt about its centre.
 // Points of an ellipse turned by tilt about its centre. The tilt's cosine and sine are taken
 // once per ellipse; the sums are those of RotateX and RotateY about (0, 0), term for term.
 class TEllipse {

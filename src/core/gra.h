@@ -107,8 +107,6 @@ class TGra {
                       double startY, double startX);
   void DrawTextRun(TCanvas& canvas, int32_t flags, std::string_view face, std::string_view run,
                    double spacing, double width, double height, double angle, double y, double x);
-  void DrawTextChar(TCanvas& canvas, int32_t anchor, std::string_view character, double angle,
-                    double width, double height, double y, double x);
 
   // The drawing pass. False when the Esc key cut it short.
   bool DrawAllEntities(TCanvas& canvas);
@@ -131,7 +129,8 @@ class TGra {
     double DownX, DownY;    // angle - pi/2
     explicit TTextFrame(double angle);
   };
-  void DrawTextCell(TCanvas& canvas, std::string_view character, const TTextFrame& frame,
+  // One character cell, drawn when any of its corners lies in the view.
+  void DrawTextChar(TCanvas& canvas, std::string_view character, const TTextFrame& frame,
                     double width, double height, double y, double x);
   void DrawEscapedText(TCanvas& canvas, int32_t baseFlags, std::string_view face,
                        std::string_view text, double a, double w, double h, double angle, double y,

@@ -31,7 +31,6 @@ void TForm1::CollectImageRefs() {
   // The list grows geometrically: growing by a fixed step of 100 moved every entry at each
   // step, which made the search quadratic in the number of references.
   ImageRefs.shrink_to_fit();
-  ImageRefCount = static_cast<int32_t>(ImageRefs.size());
 }
 
 std::string TForm1::FindNewestTempFolder(const std::string& autoSaveFolder) const {

@@ -30,7 +30,6 @@ void TForm1::FormCreate() {
   PanBitmapValid = false;
   ZoomFactor = 1.5;
   ImageRefs.clear();
-  ImageRefCount = 0;
 }
 
 std::string TForm1::SettingsFilePath() const {
@@ -65,7 +64,6 @@ bool TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
 
 void TForm1::FormClose() {
   ImageRefs.clear();
-  ImageRefCount = 0;
   ImageRefRows.clear();
   OffscreenBitmap.reset();
   PanBitmap.reset();

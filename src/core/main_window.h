@@ -149,7 +149,6 @@ class TForm1 {
   double ZoomFactor = 1.5;
 
   std::vector<TSearchStr> ImageRefs;
-  int32_t ImageRefCount = 0;
   std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
 
  private:

@@ -183,172 +183,192 @@ void TGra::DrawTextString(TCanvas& canvas, int32_t flags, std::string_view face,
   DrawEscapedText(canvas, flags, face, sub.Text, a, w, h, theta, ay, ax);
 }
 
-void TGra::DrawEscapedText(TCanvas& canvas, int32_t baseFlags, std::string_view face,
-                           std::string_view text, double a, double w, double h, double theta,
-                           double y, double x) {
-  const double alongX = std::cos(theta), alongY = std::sin(theta);
-  const double upX = std::cos(theta + kPi / 2), upY = std::sin(theta + kPi / 2);
-  std::string run;
-  int32_t flags = baseFlags, nextFlags = baseFlags;
-  int32_t pendingColor = -1;
-  bool codesEnabled = true;
-  int32_t mode = 0;
-  int32_t previousClass = 0;
+namespace {
 
-  auto flush = [&] {
-    DrawTextRun(canvas, flags, face, run, a, w, h, theta, y, x);
-    const double advance = static_cast<double>(run.size()) * (w + a) / 2;
-    x += advance * alongX;
-    y += advance * alongY;
-    run.clear();
-    flags = nextFlags;
-    if (pendingColor != -1) {
-      canvas.Pen.Color = GraAttribute.PenColor(pendingColor);
-      pendingColor = -1;
+// The "^" control codes of one text: the walk over its bytes and the state it keeps.
+class TEscapedText {
+ public:
+  TEscapedText(TGra& gra, TCanvas& canvas, int32_t baseFlags, std::string_view face, double a,
+               double w, double h, double theta, double y, double x)
+      : Gra(gra),
+        Canvas(canvas),
+        Face(face),
+        A(a),
+        W(w),
+        H(h),
+        Theta(theta),
+        AlongX(std::cos(theta)),
+        AlongY(std::sin(theta)),
+        UpX(std::cos(theta + kPi / 2)),
+        UpY(std::sin(theta + kPi / 2)),
+        X(x),
+        Y(y),
+        BaseFlags(baseFlags),
+        Flags(baseFlags),
+        NextFlags(baseFlags) {}
+
+  void Draw(std::string_view text) {
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      if (IsLeadByte(b)) {
+        if (i + 1 >= n) break;  // a lone lead byte ends the text
+        DoubleByteCharacter(text.substr(i, 2));
+        i += 2;
+      } else if (b != '^') {
+        i += SingleByteCharacter(text, i);
+      } else if (i + 1 >= n) {
+        Run += '^';
+        break;
+      } else {
+        i += Code(text, i);
+      }
     }
-  };
-  // Draws one character at an offset from the pen position (along the baseline and up).
-  auto drawAt = [&](std::string_view ch, double along, double up, double cellW, double cellH,
-                    double spacing) {
-    DrawTextRun(canvas, flags, face, ch, spacing, cellW, cellH, theta,
-                y + along * alongY + up * upY, x + along * alongX + up * upX);
-  };
+    if (!Run.empty()) DrawRun(Run, A, W, H, X, Y);
+  }
+
+ private:
+  void DrawRun(std::string_view run, double spacing, double w, double h, double x, double y) {
+    Gra.DrawTextRun(Canvas, Flags, Face, run, spacing, w, h, Theta, y, x);
+  }
+
+  // Draws the pending run, moves the pen past it and lets the codes met meanwhile take effect.
+  void Flush() {
+    DrawRun(Run, A, W, H, X, Y);
+    Advance(static_cast<double>(Run.size()) * (W + A) / 2);
+    Run.clear();
+    Flags = NextFlags;
+    if (PendingColor != -1) {
+      Canvas.Pen.Color = Gra.GraAttribute.PenColor(PendingColor);
+      PendingColor = -1;
+    }
+  }
+
+  void Advance(double along) {
+    X += along * AlongX;
+    Y += along * AlongY;
+  }
+
+  // One character at an offset from the pen position, along the baseline and up.
+  void DrawAt(std::string_view ch, double along, double up, double cellW, double cellH,
+              double spacing) {
+    DrawRun(ch, spacing, cellW, cellH, X + along * AlongX + up * UpX,
+            Y + along * AlongY + up * UpY);
+  }
+
+  void Literal(std::string_view bytes) {
+    Run += bytes;
+    PreviousClass = 1;
+  }
+
+  void DoubleByteCharacter(std::string_view ch) {
+    if (Mode == 0)
+      Run += ch;
+    else if (Mode == 8)
+      Run += "^w", Run += ch;  // "^w" does nothing to a double-byte character
+    else
+      Place(ch, true);
+    Mode = 0;
+    PreviousClass = 2;
+  }
+
+  // Returns the bytes taken.
+  size_t SingleByteCharacter(std::string_view text, size_t i) {
+    size_t taken = 1;
+    if (Mode == 0) {
+      Run += text[i];
+    } else if (Mode == 8) {
+      // One or two half-width characters, half size, centred over the previous character.
+      if (i + 1 < text.size() && !IsLeadByte(text[i + 1])) taken = 2;
+      DrawAt(text.substr(i, taken), -(static_cast<double>(taken) * W / 8 + Lead()),
+             std::fabs(H) / 4, W / 2, H / 2, 0);
+    } else {
+      Place(text.substr(i, 1), false);
+    }
+    Mode = 0;
+    PreviousClass = 1;
+    return taken;
+  }
+
+  // How far back the previous character's cell begins.
+  double Lead() const { return PreviousClass * A / 2 + PreviousClass * W / 4; }
+
   // The character after a "^u" .. "^c" code.
-  auto place = [&](std::string_view ch, bool doubleByte) {
-    const double p0 = previousClass * a / 2 + previousClass * w / 4;
-    const double halfAdvance = (w + a) / 2;
-    const double smallW = doubleByte ? w / 2 : w;
-    double advance = 0;
-    switch (mode) {
-      case 1:
-        drawAt(ch, 0, std::fabs(h) / 2, smallW, h / 2, a), advance = halfAdvance;
+  void Place(std::string_view ch, bool doubleByte) {
+    const double p0 = Lead();
+    const double halfAdvance = (W + A) / 2;
+    const double smallW = doubleByte ? W / 2 : W;
+    switch (Mode) {
+      case 1:  // raised by half the height, half high
+        DrawAt(ch, 0, std::fabs(H) / 2, smallW, H / 2, A);
+        Advance(halfAdvance);
         break;
-      case 2:
-        drawAt(ch, 0, 0, smallW, h / 2, a), advance = halfAdvance;
+      case 2:  // on the baseline, half high
+        DrawAt(ch, 0, 0, smallW, H / 2, A);
+        Advance(halfAdvance);
         break;
-      case 3:
-        drawAt(ch, -(p0 + (doubleByte ? w / 4 : w / 8)), std::fabs(h) / 4, w / 2, h / 2, a);
+      case 3:  // half size over the previous character
+        DrawAt(ch, -(p0 + (doubleByte ? W / 4 : W / 8)), std::fabs(H) / 4, W / 2, H / 2, A);
         break;
-      case 4:
-        drawAt(ch, -(p0 + (doubleByte ? w / 2 : w / 4)), 0, w, h, a);
+      case 4:  // full-size overstrike, centred
+        DrawAt(ch, -(p0 + (doubleByte ? W / 2 : W / 4)), 0, W, H, A);
         break;
-      case 5:
-        drawAt(ch, -(p0 + (doubleByte ? w / 4 : w / 8)), 0, w, h, a);
+      case 5:  // overstrike shifted by a quarter of its cell
+        DrawAt(ch, -(p0 + (doubleByte ? W / 4 : W / 8)), 0, W, H, A);
         break;
-      case 6:
-        drawAt(ch, -(p0 + (doubleByte ? 0.3 * w : 0.15 * w)), 0, w, h, a);
+      case 6:  // overstrike shifted by a fifth of its cell
+        DrawAt(ch, -(p0 + (doubleByte ? 0.3 * W : 0.15 * W)), 0, W, H, A);
         break;
-      case 7:
-        drawAt(ch, 0, std::fabs(h) / 4, smallW, h / 2, a), advance = halfAdvance;
+      case 7:  // centred in the line height, half high
+        DrawAt(ch, 0, std::fabs(H) / 4, smallW, H / 2, A);
+        Advance(halfAdvance);
         break;
       default:
         break;
     }
-    x += advance * alongX;
-    y += advance * alongY;
-  };
+  }
 
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b)) {
-      if (i + 1 >= n) break;  // a lone lead byte ends the text
-      const std::string_view ch = text.substr(i, 2);
-      if (mode == 0)
-        run += ch;
-      else if (mode == 8)
-        run += "^w", run += ch;  // "^w" does nothing to a double-byte character
-      else
-        place(ch, true);
-      mode = 0;
-      previousClass = 2;
-      i += 2;
-      continue;
-    }
-    if (b != '^') {
-      size_t taken = 1;
-      if (mode == 0) {
-        run += text[i];
-      } else if (mode == 8) {
-        // One or two half-width characters, half size, centred over the previous character.
-        if (i + 1 < n && !IsLeadByte(text[i + 1])) taken = 2;
-        const double p0 = previousClass * a / 2 + previousClass * w / 4;
-        drawAt(text.substr(i, taken), -(static_cast<double>(taken) * w / 8 + p0), std::fabs(h) / 4,
-               w / 2, h / 2, 0);
-      } else {
-        place(text.substr(i, 1), false);
-      }
-      mode = 0;
-      previousClass = 1;
-      i += taken;
-      continue;
-    }
-    if (i + 1 >= n) {
-      run += '^';
-      break;
-    }
+  // "^" and what follows it at i; returns the bytes taken.
+  size_t Code(std::string_view text, size_t i) {
+    const size_t n = text.size();
     const char k = text[i + 1];
     // A double-byte character right after "^" stays whole: "^" is literal and the character
     // is read as a character, not split into two bytes.
     if (IsLeadByte(k)) {
-      run += '^';
-      previousClass = 1;
-      i += 1;
-      continue;
+      Literal("^");
+      return 1;
     }
-    if (!codesEnabled) {
+    if (!CodesEnabled) {
       if (k == '^') {
-        flush();
-        codesEnabled = true;
+        Flush();
+        CodesEnabled = true;
       } else {
-        run += '^', run += k;
-        previousClass = 1;
+        Literal(text.substr(i, 2));
       }
-      i += 2;
-      continue;
+      return 2;
     }
     switch (k) {
       case '!':
-        nextFlags |= kTextBold, flush();
-        break;
+        NextFlags |= kTextBold, Flush();
+        return 2;
       case '/':
-        nextFlags |= kTextItalic, flush();
-        break;
+        NextFlags |= kTextItalic, Flush();
+        return 2;
       case '_':
-        nextFlags |= kTextUnderline, flush();
-        break;
+        NextFlags |= kTextUnderline, Flush();
+        return 2;
       case '-':
-        nextFlags |= kTextStrikeOut, flush();
-        break;
+        NextFlags |= kTextStrikeOut, Flush();
+        return 2;
       case '#':
-        nextFlags = baseFlags, flush();
-        break;
+        NextFlags = BaseFlags, Flush();
+        return 2;
       case '*':
-        codesEnabled = false, flush();
-        break;
-      case '$': {
-        if (i + 2 >= n) {
-          run += "^$";
-          i = n;
-          continue;
-        }
-        const char digit = text[i + 2];
-        if (digit >= '1' && digit <= '9') {
-          pendingColor = digit - '0';
-          flush();
-          i += 3;
-        } else if (IsLeadByte(digit)) {
-          run += "^$";  // the character after it stays whole
-          previousClass = 1;
-          i += 2;
-        } else {
-          run += "^$", run += digit;
-          previousClass = 1;
-          i += 3;
-        }
-        continue;
-      }
+        CodesEnabled = false, Flush();
+        return 2;
+      case '$':
+        return ColourCode(text, i);
       case 'u':
       case 'd':
       case 'o':
@@ -357,24 +377,63 @@ void TGra::DrawEscapedText(TCanvas& canvas, int32_t baseFlags, std::string_view 
       case 'B':
       case 'c':
       case 'w': {
+        // With nothing after it, or "^" after it, the code is literal.
         if (i + 2 >= n || text[i + 2] == '^') {
-          run += '^', run += k;
-          previousClass = 1;
-          break;
+          Literal(text.substr(i, 2));
+          return 2;
         }
         constexpr std::string_view kModes = "udonbBcw";
-        mode = static_cast<int32_t>(kModes.find(k)) + 1;
-        flush();
-        break;
+        Mode = static_cast<int32_t>(kModes.find(k)) + 1;
+        Flush();
+        return 2;
       }
       default:
-        run += '^', run += k;
-        previousClass = 1;
-        break;
+        Literal(text.substr(i, 2));
+        return 2;
     }
-    i += 2;
   }
-  if (!run.empty()) DrawTextRun(canvas, flags, face, run, a, w, h, theta, y, x);
+
+  // "^$" and a pen number 1..9: the colour of what follows.
+  size_t ColourCode(std::string_view text, size_t i) {
+    if (i + 2 >= text.size()) {
+      Run += "^$";
+      return text.size() - i;
+    }
+    const char digit = text[i + 2];
+    if (digit >= '1' && digit <= '9') {
+      PendingColor = digit - '0';
+      Flush();
+      return 3;
+    }
+    if (IsLeadByte(digit)) {
+      Literal("^$");  // the character after it stays whole
+      return 2;
+    }
+    Literal(text.substr(i, 3));
+    return 3;
+  }
+
+  TGra& Gra;
+  TCanvas& Canvas;
+  const std::string_view Face;
+  const double A, W, H, Theta;
+  const double AlongX, AlongY, UpX, UpY;
+  double X, Y;  // the pen position
+  std::string Run;
+  const int32_t BaseFlags;
+  int32_t Flags, NextFlags;
+  int32_t PendingColor = -1;
+  bool CodesEnabled = true;
+  int32_t Mode = 0;           // the code waiting for the next character: 1 "^u" .. 8 "^w"
+  int32_t PreviousClass = 0;  // 1 after a single-byte character or a literal, 2 double-byte
+};
+
+}  // namespace
+
+void TGra::DrawEscapedText(TCanvas& canvas, int32_t baseFlags, std::string_view face,
+                           std::string_view text, double a, double w, double h, double theta,
+                           double y, double x) {
+  TEscapedText(*this, canvas, baseFlags, face, a, w, h, theta, y, x).Draw(text);
 }
 
 void TGra::DrawTextRun(TCanvas& canvas, int32_t flags, std::string_view face, std::string_view run,
@@ -411,7 +470,7 @@ void TGra::DrawTextRun(TCanvas& canvas, int32_t flags, std::string_view face, st
     // A lone lead byte at the end is no character and is not drawn.
     if (IsLeadByte(run[i]) && i + 1 >= run.size()) break;
     const size_t length = CharLength(run, i);
-    DrawTextCell(canvas, run.substr(i, length), frame, w, h, y, x);
+    DrawTextChar(canvas, run.substr(i, length), frame, w, h, y, x);
     const double d = length == 2 ? w + a : (w + a) / 2;
     x += d * frame.AlongX;
     y += d * frame.AlongY;
@@ -427,12 +486,7 @@ TGra::TTextFrame::TTextFrame(double angle)
       DownX(std::cos(angle - kPi / 2)),
       DownY(std::sin(angle - kPi / 2)) {}
 
-void TGra::DrawTextChar(TCanvas& canvas, int32_t /*anchor, always 0*/, std::string_view ch,
-                        double theta, double w, double h, double y, double x) {
-  DrawTextCell(canvas, ch, TTextFrame(theta), w, h, y, x);
-}
-
-void TGra::DrawTextCell(TCanvas& canvas, std::string_view ch, const TTextFrame& f, double w,
+void TGra::DrawTextChar(TCanvas& canvas, std::string_view ch, const TTextFrame& f, double w,
                         double h, double y, double x) {
   const double r = ch.size() == 2 ? std::fabs(w) : std::fabs(w) / 2;
   double tx = x, ty = y;

@@ -288,7 +288,8 @@ void AddArcSolid(TJwwGaibu& model, const TTransferFields& f) {
     s.InnerRadius = StrToFloatDef0(f[9]);
 }
 
-// The entity rules (28 to 40). True when the line made an entity.
+// The keys that make entities: circles, arcs, texts, points, blocks and solids. True when the
+// line made an entity.
 bool ApplyEntityRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& f) {
   const int32_t n = f.Count;
   TJwwState& state = model.JwwState;
@@ -368,7 +369,7 @@ bool ApplyEntityRule(TJwwGaibu& model, std::string_view f1, const TTransferField
   return true;
 }
 
-// The header and attribute rules (2 to 27). True when one of them took the line.
+// The header keys and the attribute keys. True when one of them took the line.
 bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& f) {
   const int32_t n = f.Count;
   TJwwState& state = model.JwwState;
@@ -406,7 +407,7 @@ bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& 
   if (f1 == "hn" && n >= 5) return true;
   if (f1.starts_with("lgn") || f1.starts_with("lyn")) return true;
 
-  // Rules 13 to 20 and 22 also end polyline mode.
+  // Layer, colour, line, text and point attributes also end polyline mode.
   if (f1.starts_with("lg")) {
     state.CurLayerGroup = HexDigit(f1, 2);
   } else if (f1.starts_with("ly")) {
@@ -454,7 +455,7 @@ bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& 
   return true;
 }
 
-// Rule 41: any line of exactly four fields that no key rule took.
+// Any line of exactly four fields that no key took: a line, or the frame of framed texts.
 void ApplyFourNumberLine(TJwwGaibu& model, const TTransferFields& f) {
   TJwwState& state = model.JwwState;
   TJwwEntLine* line = &state.MsgFrame;
@@ -479,7 +480,7 @@ void ApplyTransferFields(TJwwGaibu& model, const TTransferFields& f) {
     model.JwwFileName = std::string(f1.substr(5));
     return;
   }
-  // Every key of rules 2 to 40 begins with a letter or "#"; numbers go straight to rule 41.
+  // Every key begins with a letter or "#"; numbers go straight to the four-number line.
   if (CanBeKey(f1) && (ApplyKeyRule(model, f1, f) || ApplyEntityRule(model, f1, f))) return;
   if (f.Count == 4) ApplyFourNumberLine(model, f);
 }

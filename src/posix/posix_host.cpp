@@ -11,6 +11,7 @@
 #include <iostream>
 #include <random>
 
+#include "jwcad_lookup.h"
 #include "my_func.h"
 #include "sjis_utf8.h"
 
@@ -173,7 +174,7 @@ bool TPosixHost::ReplaceFile(const std::string& path, const std::string& bytes) 
 }
 
 std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string& key) const {
-  if (key == "Jwwin.Document\\shell\\open\\command") return JwcadOpenCommand;
+  if (key == kJwcadOpenCommandKey) return JwcadOpenCommand;
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "jwcad_lookup.h"
 #include "main_window.h"
 #include "memory_controls.h"
 #include "my_func.h"
@@ -60,7 +61,7 @@ class TFakeHost : public THostServices {
     return true;
   }
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override {
-    return key == "Jwwin.Document\\shell\\open\\command" ? Registry : std::nullopt;
+    return key == kJwcadOpenCommandKey ? Registry : std::nullopt;
   }
   const TClockLocale& Clock() const override { return FixedClock; }
   void MessageBeep(uint32_t) override { ++Beeps; }
