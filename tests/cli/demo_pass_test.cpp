@@ -4,14 +4,13 @@
 
 #include <algorithm>
 
-#include "gra.h"
-#include "recording_canvas.h"
+#include "gra_test_util.h"
 #include "transfer_reader.h"
 
 namespace pikrotta {
 namespace {
 
-class DemoPass : public ::testing::Test {
+class DemoPass : public ::testing::Test, protected test::TDrawing {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ReadTransferFile(Model, PIKROTTA_DEMO_FILE));
@@ -20,13 +19,6 @@ class DemoPass : public ::testing::Test {
     ASSERT_TRUE(Gra.DrawAllEntities(Canvas));
     Gra.MarkImageRefs(Canvas, 10 / View.ViewScale);
   }
-  TJwwGaibu Model;
-  TView View;
-  TgraAttribute Attributes;
-  TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
-  TNoEscKey Keys;
-  TGra Gra{View, Attributes, Model, Clock, Keys};
-  TRecordingCanvas Canvas;
 };
 
 TEST_F(DemoPass, EveryLineIsAMoveALineAndItsEndPixel) {

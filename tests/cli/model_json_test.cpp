@@ -2,22 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "transfer_reader.h"
+#include "transfer_test_util.h"
 
 namespace pikrotta {
 namespace {
 
-TJwwGaibu Read(std::string_view text) {
-  TJwwGaibu model;
-  TTransferLineFeeder feeder(model);
-  feeder.Feed(text);
-  feeder.Finish();
-  return model;
-}
+using test::ReadTransferText;
 
 TEST(ModelToJson, ListsOnlyValidRecordsWithTheirFieldNames) {
-  const auto j =
-      ModelToJson(Read("lc3\n0 0 1 2\nBL 5 6 \x95\x94\nmsg\n1 1 2 2\ncs 0 0 1 0 note\n"));
+  const auto j = ModelToJson(
+      ReadTransferText("lc3\n0 0 1 2\nBL 5 6 \x95\x94\nmsg\n1 1 2 2\ncs 0 0 1 0 note\n"));
   EXPECT_EQ(j["JwwLines"].size(), 1u);  // the table holds 1000 records, one valid
   EXPECT_EQ(j["JwwLines"][0]["Color"], 3);
   EXPECT_EQ(j["JwwLines"][0]["Y2"], 2.0);
@@ -43,7 +37,7 @@ TEST(ModelToJson, KeepsTheKindOrderOfTheTables) {
 }
 
 TEST(ModelSummaryToJson, CountsEveryTable) {
-  const auto j = ModelSummaryToJson(Read("0 0 1 1\n2 2 3 3\nsg 0 0 1 1 0 0 1 0.5\n"));
+  const auto j = ModelSummaryToJson(ReadTransferText("0 0 1 1\n2 2 3 3\nsg 0 0 1 1 0 0 1 0.5\n"));
   EXPECT_EQ(j["JwwOrderCount"], 3);
   EXPECT_EQ(j["JwwLineCount"], 2);
   EXPECT_EQ(j["JwwSolidSgCount"], 1);

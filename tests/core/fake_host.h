@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_esc_key.h"
 #include "jwcad_lookup.h"
 #include "main_window.h"
 #include "memory_controls.h"
@@ -28,10 +29,9 @@ class TFakeHost : public THostServices {
   int32_t Beeps = 0;
   std::vector<std::string> Messages;
   std::vector<std::string> Urls;
-  int32_t EscDownAfterPolls = 1 << 30;
-  mutable int32_t EscPolls = 0;
+  TFakeEscKey Esc;
 
-  bool EscPressed() const override { return ++EscPolls > EscDownAfterPolls; }
+  bool EscPressed() const override { return Esc.EscPressed(); }
   std::filesystem::path NativePath(const std::string& path) const override {
     return TransferFolder / path.substr(ExtractFilePath(path).size());
   }

@@ -4,20 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_esc_key.h"
 #include "gra.h"
 #include "recording_canvas.h"
 
 namespace pikrotta::test {
 
-// An Esc key that tests hold down from a chosen poll on, counting the polls.
-class TFakeEscKey : public TEscKeyState {
- public:
-  bool EscPressed() const override { return ++Polls > DownAfterPolls; }
-  int32_t DownAfterPolls = 1 << 30;
-  mutable int32_t Polls = 0;
+// A drawing as the tests draw it: the model, a view, the pen table, a fixed clock, an Esc key
+// that a test can hold, the drawer, and a canvas that records what is drawn.
+struct TDrawing {
+  TView View;
+  TgraAttribute Attributes;
+  TJwwGaibu Model;
+  TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
+  TFakeEscKey Keys;
+  TGra Gra{View, Attributes, Model, Clock, Keys};
+  TRecordingCanvas Canvas;
 };
 
-class GraTest : public ::testing::Test {
+class GraTest : public ::testing::Test, protected TDrawing {
  protected:
   GraTest() {
     View.ViewScale = 10;
@@ -31,14 +36,6 @@ class GraTest : public ::testing::Test {
       if (c.Kind == kind) calls.push_back(c);
     return calls;
   }
-
-  TView View;
-  TgraAttribute Attributes;
-  TJwwGaibu Model;
-  TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
-  TFakeEscKey Keys;
-  TGra Gra{View, Attributes, Model, Clock, Keys};
-  TRecordingCanvas Canvas;
 };
 
 }  // namespace pikrotta::test

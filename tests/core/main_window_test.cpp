@@ -215,7 +215,7 @@ TEST_F(MainWindow, EscDuringCompositionKeepsTheHalfDrawnPicture) {
   for (int i = 0; i < 30; ++i)
     lines += "0 " + std::to_string(i) + " 100 " + std::to_string(i) + "\n";
   Start(lines);
-  Host.EscDownAfterPolls = 8;  // down from the poll after the first line
+  Host.Esc.DownAfterPolls = 8;  // down from the poll after the first line
   Form.PaintBox1Paint();
   EXPECT_EQ(Compositions(), 1u);
   EXPECT_NE(Form.OffscreenBitmap, nullptr);
