@@ -1,9 +1,6 @@
 #include "image_list.h"
 
-#include "main_window.h"
-#include "memory_controls.h"
 #include "null_canvas.h"
-#include "posix_host.h"
 #include "sjis_utf8.h"
 
 namespace pikrotta {
@@ -18,21 +15,14 @@ bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::p
 }
 
 TListResult ListImageRefs(const TListOptions& options) {
-  TPosixHost host;
-  host.Drives = options.Drives;
-  host.JwcadOpenCommand = options.JwcadPath;
-  TMemoryControls<TNullCanvas> controls;
-  controls.PaintSize = {800, 600};
-  TForm1 form(controls, host);
-  form.FormCreate();
+  TSearchWindow<TNullCanvas> window;
   TListResult result;
-  result.ReadComplete = form.ShowDrawing(options.TransferFile);
+  result.ReadComplete = window.Search(options, {800, 600});
   if (!result.ReadComplete) return result;
-  form.Button2Click();
-
+  const TForm1& form = window.Form;
   for (const TImageRefRow& row : form.ImageRefRows) result.AllFound &= row.Found;
   if (!options.Json) {
-    for (const std::string& row : controls.Rows) result.Output += SjisToUtf8(row) + "\n";
+    for (const std::string& row : window.Controls.Rows) result.Output += SjisToUtf8(row) + "\n";
     return result;
   }
   nlohmann::ordered_json refs = nlohmann::ordered_json::array();

@@ -8,6 +8,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "main_window.h"
+#include "memory_controls.h"
+#include "posix_host.h"
+
 namespace pikrotta {
 
 struct TListOptions {
@@ -21,6 +25,26 @@ struct TListResult {
   bool ReadComplete = true;  // false: the transfer file could not be read, nothing is listed
   std::string Output;        // UTF-8 rows, or the JSON document
   bool AllFound = true;
+};
+
+// The window's search run as the button runs it, with the controls kept in memory on a
+// canvas of the given kind and the POSIX host standing in for Windows.
+template <class TCanvasKind>
+struct TSearchWindow {
+  TPosixHost Host;
+  TMemoryControls<TCanvasKind> Controls;
+  TForm1 Form{Controls, Host};
+
+  // False when the transfer file could not be read; then nothing was searched.
+  bool Search(const TListOptions& options, TPoint paintSize) {
+    Host.Drives = options.Drives;
+    Host.JwcadOpenCommand = options.JwcadPath;
+    Controls.PaintSize = paintSize;
+    Form.FormCreate();
+    if (!Form.ShowDrawing(options.TransferFile)) return false;
+    Form.Button2Click();
+    return true;
+  }
 };
 
 TListResult ListImageRefs(const TListOptions& options);

@@ -2,12 +2,14 @@
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "image_list.h"
 #include "model_json.h"
+#include "report.h"
 #include "system_clock.h"
 #include "trace.h"
 #include "transfer_reader.h"
@@ -72,33 +74,83 @@ int RunTrace(const std::filesystem::path& file, const std::string& size, bool se
   return status;
 }
 
-int RunList(const std::string& file, const std::string& jwcad,
-            const std::vector<std::string>& drives, bool json) {
-  pikrotta::TListOptions options;
-  options.TransferFile = file;
-  options.Json = json;
-  if (!jwcad.empty()) options.JwcadPath = jwcad;
-  for (const std::string& mapping : drives) {
-    char letter = 0;
-    std::filesystem::path folder;
-    if (!pikrotta::ParseDriveMapping(mapping, letter, folder)) {
-      std::cerr << "pikrotta-cli: --drive wants X:=FOLDER, got " << mapping << "\n";
-      return kExitUsage;
-    }
-    options.Drives[letter] = folder;
+// What list and report share: the transfer file, Jw_cad's path and the drive folders.
+struct TSearchArgs {
+  std::string File = "JWC_TEMP.TXT";
+  std::string Jwcad;
+  std::vector<std::string> Drives;
+
+  void AddTo(CLI::App& command) {
+    command.add_option("FILE", File, "transfer file to read")->capture_default_str();
+    command.add_option(
+        "--jwcad", Jwcad,
+        "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
+    command.add_option("--drive", Drives,
+                       "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other drives "
+                       "and network paths are not found");
   }
+
+  // False, with a message, on a drive mapping that does not fit.
+  bool ToOptions(pikrotta::TListOptions& options) const {
+    options.TransferFile = File;
+    if (!Jwcad.empty()) options.JwcadPath = Jwcad;
+    for (const std::string& mapping : Drives) {
+      char letter = 0;
+      std::filesystem::path folder;
+      if (!pikrotta::ParseDriveMapping(mapping, letter, folder)) {
+        std::cerr << "pikrotta-cli: --drive wants X:=FOLDER, got " << mapping << "\n";
+        return false;
+      }
+      options.Drives[letter] = folder;
+    }
+    return true;
+  }
+};
+
+int RunList(const TSearchArgs& args, bool json) {
+  pikrotta::TListOptions options;
+  if (!args.ToOptions(options)) return kExitUsage;
+  options.Json = json;
   std::error_code error;
   if (!std::filesystem::is_regular_file(options.TransferFile, error)) {
-    std::cerr << "pikrotta-cli: no such file: " << file << "\n";
+    std::cerr << "pikrotta-cli: no such file: " << args.File << "\n";
     return kExitNoFile;
   }
   const pikrotta::TListResult result = pikrotta::ListImageRefs(options);
   if (!result.ReadComplete) {
-    std::cerr << "pikrotta-cli: cannot read " << file << "\n";
+    std::cerr << "pikrotta-cli: cannot read " << args.File << "\n";
     return kExitNoFile;
   }
   std::cout << result.Output;
   return result.AllFound ? kExitOk : kExitNotAllFound;
+}
+
+int RunReport(const TSearchArgs& args, const std::string& size, const std::string& output) {
+  pikrotta::TReportOptions options;
+  if (!args.ToOptions(options.List)) return kExitUsage;
+  const pikrotta::TListOptions& list = options.List;
+  if (!pikrotta::ParsePaintSize(size, options.Width, options.Height)) {
+    std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 1200x800\n";
+    return kExitUsage;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(list.TransferFile, error)) {
+    std::cerr << "pikrotta-cli: no such file: " << list.TransferFile.string() << "\n";
+    return kExitNoFile;
+  }
+  const pikrotta::TReport report = pikrotta::MakeReport(options);
+  if (!report.ReadComplete) {
+    std::cerr << "pikrotta-cli: cannot read " << list.TransferFile.string() << "\n";
+    return kExitNoFile;
+  }
+  std::ofstream out(output, std::ios::binary);
+  out << report.Html;
+  out.close();
+  if (!out) {
+    std::cerr << "pikrotta-cli: cannot write " << output << "\n";
+    return kExitNoFile;
+  }
+  return report.AllFound ? kExitOk : kExitNotAllFound;
 }
 
 }  // namespace
@@ -130,23 +182,28 @@ int main(int argc, char** argv) {
   trace->add_option("--now", traceNow,
                     "draw date and time codes for this local time, YYYY-MM-DDTHH:MM:SS");
 
-  std::string listFile = "JWC_TEMP.TXT";
-  std::string listJwcad;
-  std::vector<std::string> listDrives;
+  const char* statuses =
+      "Exit status: 0 when every reference was found, 3 when any is missing or unresolvable, "
+      "1 when FILE does not exist or cannot be read, 2 on wrong usage.";
+  TSearchArgs listArgs;
   bool listJson = false;
   CLI::App* list = app.add_subcommand(
       "list", "Search FILE for image references as the search button does and list them.");
-  list->add_option("FILE", listFile, "transfer file to read")->capture_default_str();
-  list->add_option(
-      "--jwcad", listJwcad,
-      "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
-  list->add_option("--drive", listDrives,
-                   "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other drives and "
-                   "network paths are not found");
+  listArgs.AddTo(*list);
   list->add_flag("--json", listJson, "one JSON object per reference");
-  list->footer(
-      "Exit status: 0 when every reference was found, 3 when any is missing or unresolvable, "
-      "1 when FILE does not exist or cannot be read, 2 on wrong usage.");
+  list->footer(statuses);
+
+  TSearchArgs reportArgs;
+  std::string reportSize = "1200x800";
+  std::string reportOutput;
+  CLI::App* report = app.add_subcommand(
+      "report",
+      "Search FILE as list does and write one HTML page with the drawing, its references "
+      "circled, and the list.");
+  reportArgs.AddTo(*report);
+  report->add_option("-o,--output", reportOutput, "the HTML file to write")->required();
+  report->add_option("--size", reportSize, "picture as WIDTHxHEIGHT pixels")->capture_default_str();
+  report->footer(statuses);
 
   try {
     app.parse(argc, argv);
@@ -164,6 +221,7 @@ int main(int argc, char** argv) {
 
   if (*dump) return RunDump(dumpFile, summary);
   if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
-  if (*list) return RunList(listFile, listJwcad, listDrives, listJson);
+  if (*list) return RunList(listArgs, listJson);
+  if (*report) return RunReport(reportArgs, reportSize, reportOutput);
   return kExitUsage;
 }

@@ -1,0 +1,108 @@
+#include "report.h"
+
+#include "sjis_utf8.h"
+#include "svg_canvas.h"
+
+namespace pikrotta {
+
+namespace {
+
+// Styles and the page's behaviour: a click on a row centres the picture on its reference at
+// four times the scale (the window's double-click keeps the scale, but a report has no wheel
+// to zoom in with afterwards); the wheel zooms about the cursor, a drag pans, "Fit" and the
+// Home key return to the whole drawing. "#ref=N" in the address opens at row N.
+constexpr const char* kStyle = R"(body{margin:0;font-family:'IPAGothic','MS Gothic',sans-serif}
+#view{display:block;border-bottom:1px solid #888;cursor:grab;background:#fff}
+#panel{padding:8px 12px}
+table{border-collapse:collapse;font-size:14px}
+td,th{padding:2px 10px;border-bottom:1px solid #ddd;text-align:left;white-space:nowrap}
+tr.ref{cursor:pointer}
+tr.ref:hover{background:#eef}
+tr.bad{background:#fdd;color:#900;font-weight:bold}
+tr.selected{outline:2px solid #00f}
+button{margin:4px 0})";
+
+constexpr const char* kScript = R"(
+(function () {
+  var svg = document.querySelector('#view svg');
+  var W = svg.viewBox.baseVal.width, H = svg.viewBox.baseVal.height;
+  var box = {x: 0, y: 0, w: W, h: H};
+  function show() { svg.setAttribute('viewBox', box.x + ' ' + box.y + ' ' + box.w + ' ' + box.h); }
+  function fit() { box = {x: 0, y: 0, w: W, h: H}; show(); }
+  function centre(px, py, zoom) {
+    box.w = W / zoom; box.h = H / zoom; box.x = px - box.w / 2; box.y = py - box.h / 2; show();
+  }
+  function toPicture(e) {
+    var r = svg.getBoundingClientRect();
+    return {x: box.x + (e.clientX - r.left) / r.width * box.w,
+            y: box.y + (e.clientY - r.top) / r.height * box.h};
+  }
+  var rows = document.querySelectorAll('tr.ref');
+  rows.forEach(function (row) {
+    row.addEventListener('click', function () {
+      rows.forEach(function (r) { r.classList.remove('selected'); });
+      row.classList.add('selected');
+      centre(+row.dataset.px, +row.dataset.py, 4);
+    });
+  });
+  svg.addEventListener('wheel', function (e) {
+    e.preventDefault();
+    var p = toPicture(e), f = e.deltaY < 0 ? 1 / 1.5 : 1.5;
+    box.x = p.x - (p.x - box.x) * f; box.y = p.y - (p.y - box.y) * f;
+    box.w *= f; box.h *= f; show();
+  }, {passive: false});
+  var drag = null;
+  svg.addEventListener('mousedown', function (e) { drag = toPicture(e); });
+  window.addEventListener('mouseup', function () { drag = null; });
+  svg.addEventListener('mousemove', function (e) {
+    if (!drag) return;
+    var p = toPicture(e);
+    box.x += drag.x - p.x; box.y += drag.y - p.y; show();
+  });
+  document.getElementById('fit').addEventListener('click', fit);
+  window.addEventListener('keydown', function (e) { if (e.key === 'Home') fit(); });
+  var m = /^#ref=(\d+)$/.exec(location.hash);
+  if (m && rows[+m[1] - 1]) rows[+m[1] - 1].click();
+})();
+)";
+
+std::string Cell(const std::string& sjis) {
+  return "<td>" + XmlEscape(SjisToUtf8(sjis)) + "</td>";
+}
+
+}  // namespace
+
+TReport MakeReport(const TReportOptions& options) {
+  TSearchWindow<TSvgCanvas> window;
+  TReport report;
+  report.ReadComplete = window.Search(options.List, {options.Width, options.Height});
+  if (!report.ReadComplete) return report;
+  const TForm1& form = window.Form;
+  const TView& view = form.View;
+  const std::string file = options.List.TransferFile.string();
+
+  std::string rows;
+  int32_t number = 0;
+  for (const TImageRefRow& row : form.ImageRefRows) {
+    report.AllFound &= row.Found;
+    const TSearchStr& ref = form.ImageRefs[static_cast<size_t>(row.RefIndex)];
+    // Where the reference's circle is in the picture, in its pixels.
+    rows += "<tr class=\"ref" + std::string(row.Found ? "" : " bad") + "\" data-px=\"" +
+            std::to_string(view.WorldToScreenX(ref.X)) + "\" data-py=\"" +
+            std::to_string(view.WorldToScreenY(ref.Y)) + "\"><td>" + std::to_string(++number) +
+            "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) + "</tr>\n";
+  }
+  const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
+  report.Html = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+                XmlEscape("Pikrotta: " + file) + "</title>\n<style>\n" + kStyle +
+                "\n</style>\n</head>\n<body>\n<div id=\"view\">\n" +
+                window.Controls.Canvas.Svg(options.Width, options.Height) +
+                "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
+                XmlEscape(SjisToUtf8(header)) +
+                " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
+                "path</th><th>resolved</th><th>mark</th></tr>\n" +
+                rows + "</table>\n</div>\n<script>" + kScript + "</script>\n</body>\n</html>\n";
+  return report;
+}
+
+}  // namespace pikrotta

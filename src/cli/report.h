@@ -1,0 +1,26 @@
+// The "report" command: the drawing as the window shows it after a search, with every image
+// reference circled and listed, in one self-contained HTML page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "image_list.h"
+
+namespace pikrotta {
+
+struct TReportOptions {
+  TListOptions List;
+  int32_t Width = 1200;
+  int32_t Height = 800;
+};
+
+struct TReport {
+  bool ReadComplete = true;  // false: the transfer file could not be read, no page was made
+  std::string Html;
+  bool AllFound = true;
+};
+
+TReport MakeReport(const TReportOptions& options);
+
+}  // namespace pikrotta

@@ -1,0 +1,58 @@
+// A canvas that writes SVG, so that the very drawing pass of the window draws the picture of a
+// report. Pixel coordinates are written as the pass gives them; the whole picture is moved by
+// half a pixel so that one-pixel lines fall on pixels as GDI draws them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "canvas.h"
+
+namespace pikrotta {
+
+class TSvgCanvas : public TCanvas {
+ public:
+  void MoveTo(int32_t x, int32_t y) override;
+  void LineTo(int32_t x, int32_t y) override;
+  void SetPixel(int32_t x, int32_t y, TColor color) override;
+  void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void Polyline(std::span<const TPoint> points) override;
+  void Polygon(std::span<const TPoint> points) override;
+  void SetFont(const TFontDesc& font) override { Font = font; }
+  void TextOut(int32_t x, int32_t y, std::string_view sjis) override;
+  // A report keeps no copies of pixels: the bitmap is a stand-in and BitBlt draws nothing.
+  std::unique_ptr<TBitmap> CopyToBitmap(int32_t width, int32_t height) override;
+  void BitBlt(int32_t x, int32_t y, const TBitmap& bitmap) override;
+
+  // The whole document: an <svg> element of width x height pixels with its pattern and font
+  // definitions and everything drawn so far. XOR mode is not realised: a report shows no
+  // rubber band, and everything it draws uses the copy mode.
+  std::string Svg(int32_t width, int32_t height);
+
+  TFontDesc Font;
+
+ private:
+  void EndPath();
+  std::string Stroke() const;  // stroke attributes of the pen
+  std::string Fill();          // fill attribute of the brush
+  std::string FontClass();
+
+  std::string Body;
+  std::string Path;  // lines drawn with one pen, gathered into one path
+  TPen PathPen;
+  TPoint Current;              // the position MoveTo and LineTo leave
+  bool PathAtCurrent = false;  // the path ends at Current, so a LineTo continues it
+  std::map<std::pair<TBrushStyle, TColor>, std::string> Patterns;
+  std::map<std::tuple<int32_t, int32_t, bool, bool, bool, std::string, TColor>, std::string> Fonts;
+  std::string Defs;
+  std::string Styles;
+};
+
+// Escapes a text for XML.
+std::string XmlEscape(std::string_view text);
+// "#rrggbb" of a Windows colour value.
+std::string CssColor(TColor color);
+
+}  // namespace pikrotta

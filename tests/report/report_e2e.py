@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""The report of the bundled example in headless Chromium: its SVG is well-formed XML, the red
+circles are where the references are, and clicking a missing row moves the view onto it.
+
+Usage: report_e2e.py PIKROTTA_CLI REPO_ROOT"""
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+import zlib
+
+
+def read_png(path):
+    """Width, height and rows of RGB(A) tuples of an 8-bit, non-interlaced PNG."""
+    with open(path, "rb") as f:
+        data = f.read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+    pos, idat = 8, b""
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
+            assert depth == 8 and interlace == 0 and colour in (2, 6), "unexpected PNG format"
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    channels = 4 if colour == 6 else 3
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up = previous[i]
+            up_left = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + up) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 0xFF
+            elif kind == 4:
+                p = left + up - up_left
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - up_left)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else up_left)) & 0xFF
+        rows.append(line)
+        previous = line
+    return width, height, rows, channels
+
+
+def is_red(image, x, y):
+    width, height, rows, channels = image
+    if not (0 <= x < width and 0 <= y < height):
+        return False
+    r, g, b = rows[y][x * channels:x * channels + 3]
+    return r > 200 and g < 80 and b < 80
+
+
+def ring_is_red(image, cx, cy, radius):
+    """Red found near at least 10 of 12 points of the ring."""
+    hits = 0
+    for k in range(12):
+        angle = k * 3.14159265 / 6
+        import math
+        x, y = cx + radius * math.cos(angle), cy + radius * math.sin(angle)
+        if any(is_red(image, round(x) + dx, round(y) + dy) for dx in (-2, -1, 0, 1, 2)
+               for dy in (-2, -1, 0, 1, 2)):
+            hits += 1
+    return hits >= 10
+
+
+def screenshot(html, png, fragment=""):
+    with tempfile.TemporaryDirectory() as profile:
+        subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                        "--no-first-run", "--disable-background-networking",
+                        "--disable-component-update", "--disable-sync", "--hide-scrollbars",
+                        "--user-data-dir=" + profile, "--window-size=1200,1000",
+                        "--screenshot=" + png, "file://" + html + fragment],
+                       check=True, capture_output=True, timeout=120)
+    return read_png(png)
+
+
+def main():
+    cli, root = sys.argv[1], sys.argv[2]
+    failures = []
+    with tempfile.TemporaryDirectory() as work:
+        html = os.path.join(work, "report.html")
+        subprocess.run(["bash", os.path.join(root, "tools", "demo-report.sh"), html],
+                       check=True, env=dict(os.environ, PIKROTTA_CLI=cli), capture_output=True)
+        page = open(html, encoding="utf-8").read()
+        svg = page[page.index("<svg"):page.index("</svg>") + 6]
+        ET.fromstring(svg)  # raises on anything that is not well-formed
+        for name in ("path", "polyline", "polygon", "rect", "text", "pattern"):
+            if "<" + name + " " not in svg:
+                failures.append("the demo's picture has no " + name)
+        refs = [(m.group(1) == " bad", int(m.group(2)), int(m.group(3))) for m in
+                re.finditer(r'<tr class="ref( bad)?" data-px="(-?\d+)" data-py="(-?\d+)"', page)]
+        if len(refs) != 7:
+            failures.append("expected 7 rows, found %d" % len(refs))
+
+        fitted = screenshot(html, os.path.join(work, "fitted.png"))
+        for number, (_, px, py) in enumerate(refs, 1):
+            if not ring_is_red(fitted, px, py, 10):
+                failures.append("no red circle around row %d at (%d, %d)" % (number, px, py))
+
+        missing = next(n for n, (bad, _, _) in enumerate(refs, 1) if bad)
+        _, px, py = refs[missing - 1]
+        clicked = screenshot(html, os.path.join(work, "clicked.png"), "#ref=%d" % missing)
+        # Centred at four times the scale: the circle of 10 pixels is now 40 around the middle.
+        if not ring_is_red(clicked, 600, 400, 40):
+            failures.append("clicking row %d did not bring its reference to the middle" % missing)
+        if ring_is_red(clicked, px, py, 10) and (px, py) != (600, 400):
+            failures.append("the view did not move after clicking row %d" % missing)
+        if os.environ.get("PIKROTTA_KEEP_SCREENSHOTS"):
+            for name in ("fitted.png", "clicked.png"):
+                os.replace(os.path.join(work, name),
+                           os.path.join(os.environ["PIKROTTA_KEEP_SCREENSHOTS"], name))
+    for failure in failures:
+        print("FAILED:", failure)
+    print("%d passed, %d failed" % (1 if not failures else 0, 1 if failures else 0))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
