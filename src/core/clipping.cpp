@@ -6,12 +6,12 @@
 namespace pikrotta {
 
 int32_t ClipOutcode(double x, double y, const TClipRect& r) {
-  if (std::isnan(x) || std::isnan(y)) return 15;
+  // Written as negations so that a coordinate that is not a number sets every bit.
   int32_t code = 0;
-  if (x - r.XMin < 1e-12) code += 1;
-  if (x - r.XMax > -1e-12) code += 2;
-  if (y - r.YMin < 1e-12) code += 4;
-  if (y - r.YMax > -1e-12) code += 8;
+  if (!(x - r.XMin >= 1e-12)) code += 1;
+  if (!(x - r.XMax <= -1e-12)) code += 2;
+  if (!(y - r.YMin >= 1e-12)) code += 4;
+  if (!(y - r.YMax <= -1e-12)) code += 8;
   return code;
 }
 
@@ -67,10 +67,6 @@ int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipR
   ClipEnd(x2, y2, c2, x0, y0, dx, dy, r);
   if (std::fabs(x2 - x1) < 1e-12 && std::fabs(y2 - y1) < 1e-12) return 2;
   return 1;
-}
-
-bool InsideRect(double x, double y, const TClipRect& r) {
-  return x >= r.XMin && x <= r.XMax && y >= r.YMin && y <= r.YMax;
 }
 
 bool CutSegmentToRect(double& x1, double& y1, double& x2, double& y2, const TClipRect& r) {

@@ -30,7 +30,9 @@ int32_t SegmentVisibility(double x1, double y1, double x2, double y2, const TCli
 int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipRect& r);
 
 // True when the point lies within the rectangle, edges included.
-bool InsideRect(double x, double y, const TClipRect& r);
+inline bool InsideRect(double x, double y, const TClipRect& r) {
+  return x >= r.XMin && x <= r.XMax && y >= r.YMin && y <= r.YMax;
+}
 // Cuts a segment to the rectangle, moving only the ends that lie outside it; false when
 // nothing of it lies within.
 bool CutSegmentToRect(double& x1, double& y1, double& x2, double& y2, const TClipRect& r);

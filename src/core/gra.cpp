@@ -162,8 +162,10 @@ int32_t TGra::ClipForDrawing(double& x1, double& y1, double& x2, double& y2) con
   const int32_t result = ClipSegment(x1, y1, x2, y2, ViewRect());
   // The clipper leaves a segment that passes outside a corner on the edge lines, which may lie
   // far off; it is invisible, and what lies beyond the guard need not be mapped.
-  if (result == 1 && !CutSegmentToRect(x1, y1, x2, y2, GuardRect())) return 2;
-  return result;
+  if (result != 1) return result;
+  const TClipRect guard = GuardRect();
+  if (InsideRect(x1, y1, guard) && InsideRect(x2, y2, guard)) return result;
+  return CutSegmentToRect(x1, y1, x2, y2, guard) ? result : 2;
 }
 
 void TGra::DrawWorldLine(TCanvas& canvas, double x1, double y1, double x2, double y2) const {

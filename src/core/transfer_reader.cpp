@@ -157,6 +157,7 @@ void TTransferSplitter::Finish(TTransferFields& fields) {
 void TTransferSplitter::Clear() {
   State = TSplitState{};
   Bytes.clear();
+  if (Bytes.capacity() > (size_t{1} << 20)) std::string().swap(Bytes);  // a huge line's room
 }
 
 namespace {

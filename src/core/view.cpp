@@ -10,21 +10,6 @@
 
 namespace pikrotta {
 
-int32_t TView::WorldToScreenX(double x) const {
-  return RoundHalfAway((x - ViewLeft) * ViewScale);
-}
-
-int32_t TView::WorldToScreenY(double y) const {
-  return PixelFromBottom(ViewHeight, RoundHalfAway((y - ViewBottom) * ViewScale));
-}
-
-int32_t PixelFromBottom(int32_t height, int32_t up) {
-  // In 64 bits: a point far below the view must stay far below, not wrap round to above it.
-  const int64_t y = int64_t{height} - up;
-  return static_cast<int32_t>(std::clamp<int64_t>(y, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
 void TView::SavePrevView() {
   PrevViewScale = ViewScale;
   PrevViewLeft = ViewLeft;

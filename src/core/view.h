@@ -2,12 +2,21 @@
 // previous view, and the drawing extents that fit-to-window centres on.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+
+#include "my_func.h"
 
 #include "clipping.h"
 #include "jww_model.h"
 
 namespace pikrotta {
+
+// The pixel row that lies up pixels above the bottom of a paint area height pixels high. In
+// 64 bits: a point far below the view must stay far below, not wrap round to above it.
+inline int32_t PixelFromBottom(int32_t height, int32_t up) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{height} - up, INT32_MIN, INT32_MAX));
+}
 
 struct TView {
   double ViewScale = 0;  // pixels per drawing unit
@@ -30,8 +39,10 @@ struct TView {
   double ExtentTop = 0;
   bool SeedPending = false;  // the seed point was not a finite number
 
-  int32_t WorldToScreenX(double x) const;
-  int32_t WorldToScreenY(double y) const;
+  int32_t WorldToScreenX(double x) const { return RoundHalfAway((x - ViewLeft) * ViewScale); }
+  int32_t WorldToScreenY(double y) const {
+    return PixelFromBottom(ViewHeight, RoundHalfAway((y - ViewBottom) * ViewScale));
+  }
   double ScreenToWorldX(int32_t px) const { return ViewLeft + px / ViewScale; }
   double ScreenToWorldY(int32_t py) const { return ViewTop - py / ViewScale; }
 
@@ -54,10 +65,6 @@ struct TView {
   void ExtendByArc(double cx, double cy, double r, double flatness, double tilt, double start,
                    double end, double divisor);
 };
-
-// The pixel row that lies up pixels above the bottom of a paint area height pixels high;
-// saturates at the int32 limits.
-int32_t PixelFromBottom(int32_t height, int32_t up);
 
 // The scale divisor of a record: its layer group's scale, or 1 with NoScale.
 double CoordDivisor(const TJwwGaibu& model, const TJwwEntHead& head);
