@@ -29,27 +29,28 @@ int32_t SegmentVisibility(double x1, double y1, double x2, double y2, const TCli
 namespace {
 
 // Moves one end point towards the window, edge by edge in the order left, right, bottom, top,
-// always interpolating along the original segment from (x0, y0).
+// always interpolating along the original segment from (x0, y0). The fraction of the segment
+// comes first: the product of two far-off differences would overflow where the fraction does not.
 void ClipEnd(double& x, double& y, int32_t code, double x0, double y0, double dx, double dy,
              const TClipRect& r) {
   if ((code & 1) && std::fabs(dx) > 1e-12) {
     x = r.XMin;
-    y = y0 + (r.XMin - x0) * dy / dx;
+    y = y0 + (r.XMin - x0) / dx * dy;
     code = ClipOutcode(x, y, r);
   }
   if ((code & 2) && std::fabs(dx) > 1e-12) {
     x = r.XMax;
-    y = y0 + (r.XMax - x0) * dy / dx;
+    y = y0 + (r.XMax - x0) / dx * dy;
     code = ClipOutcode(x, y, r);
   }
   if ((code & 4) && std::fabs(dy) > 1e-12) {
     y = r.YMin;
-    x = x0 + dx * (r.YMin - y0) / dy;
+    x = x0 + (r.YMin - y0) / dy * dx;
     code = ClipOutcode(x, y, r);
   }
   if ((code & 8) && std::fabs(dy) > 1e-12) {
     y = r.YMax;
-    x = x0 + dx * (r.YMax - y0) / dy;
+    x = x0 + (r.YMax - y0) / dy * dx;
   }
 }
 
@@ -65,6 +66,9 @@ int32_t ClipSegment(double& x1, double& y1, double& x2, double& y2, const TClipR
   const double x0 = x1, y0 = y1, dx = x2 - x1, dy = y2 - y1;
   ClipEnd(x1, y1, c1, x0, y0, dx, dy, r);
   ClipEnd(x2, y2, c2, x0, y0, dx, dy, r);
+  // Ends near the largest numbers may still overflow; such a segment is left out.
+  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+    return 2;
   if (std::fabs(x2 - x1) < 1e-12 && std::fabs(y2 - y1) < 1e-12) return 2;
   return 1;
 }

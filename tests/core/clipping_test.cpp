@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace pikrotta {
 namespace {
 
@@ -78,6 +80,25 @@ TEST(ClipSegment, InterpolatesFromTheOriginalFirstPoint) {
   EXPECT_NEAR(y1, 10, 1e-9);
   EXPECT_NEAR(x2, 100, 1e-9);
   EXPECT_NEAR(y2, 20, 1e-9);
+}
+
+// Far-off ends: the moved end was interpolated as difference times difference over difference,
+// and 1e300 times 1e300 overflowed to infinity, which then reached the canvas as the largest
+// pixel. The fraction of the segment is taken first now, and the ends stay finite.
+TEST(ClipSegment, FarOffEndsStayFinite) {
+  const TClipRect unit{-1, -1, 1, 1};
+  const Segment cases[] = {
+      {-1e300, 1e300, 1e300, -1e300},
+      {-3e307, 1e306, 3e307, -1e306},
+      {0.5, 1e300, 0.25, -1e300},
+  };
+  for (const Segment& c : cases) {
+    Segment s = c;
+    EXPECT_NE(ClipSegment(s.x1, s.y1, s.x2, s.y2, unit), 0);
+    EXPECT_TRUE(std::isfinite(s.x1) && std::isfinite(s.y1) && std::isfinite(s.x2) &&
+                std::isfinite(s.y2))
+        << c.x1 << "," << c.y1 << " -> " << s.x1 << "," << s.y1 << " " << s.x2 << "," << s.y2;
+  }
 }
 
 TEST(ClipSegment, CutToNothingIsRejected) {
