@@ -7,6 +7,7 @@
 #include <string>
 
 #include "my_func.h"
+#include "platform_host.h"
 #include "transfer_reader.h"
 
 namespace {
@@ -65,7 +66,7 @@ void BM_ReadTransferFile(benchmark::State& state) {
   int64_t entities = 0;
   for (auto _ : state) {
     TJwwGaibu model;
-    ReadTransferFile(model, path);
+    ReadTransferFile(model, *OpenNativeFile(path));
     entities = model.JwwOrderCount;
     benchmark::DoNotOptimize(entities);
   }

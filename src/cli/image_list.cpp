@@ -15,9 +15,9 @@ bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::p
 }
 
 TListResult ListImageRefs(const TListOptions& options) {
-  TSearchWindow<TNullCanvas> window;
+  TSearchWindow<TNullCanvas> window(options);
   TListResult result;
-  result.ReadComplete = window.Search(options, {800, 600});
+  result.ReadComplete = window.Search({800, 600});
   if (!result.ReadComplete) return result;
   const TForm1& form = window.Form;
   for (const TImageRefRow& row : form.ImageRefRows) result.AllFound &= row.Found;

@@ -10,14 +10,15 @@
 
 #include "main_window.h"
 #include "memory_controls.h"
-#include "posix_host.h"
+#include "platform_host.h"
 
 namespace pikrotta {
 
 struct TListOptions {
   std::filesystem::path TransferFile = "JWC_TEMP.TXT";
-  std::optional<std::string> JwcadPath;          // as the registry would give it
-  std::map<char, std::filesystem::path> Drives;  // "C" -> folder standing for C:\ .
+  // JwcadOpenCommand: Jw_cad's program path as the registry would give it; Drives: "C" ->
+  // the folder standing for C:\ (POSIX only).
+  THostSetup Host;
   bool Json = false;
 };
 
@@ -28,20 +29,22 @@ struct TListResult {
 };
 
 // The window's search run as the button runs it, with the controls kept in memory on a
-// canvas of the given kind and the POSIX host standing in for Windows.
+// canvas of the given kind and this system's host services.
 template <class TCanvasKind>
 struct TSearchWindow {
-  TPosixHost Host;
+  explicit TSearchWindow(const TListOptions& options) : Options(options) {}
+
+  const TListOptions& Options;
+  std::unique_ptr<THostServices> Host = MakeHost(Options.Host);
   TMemoryControls<TCanvasKind> Controls;
-  TForm1 Form{Controls, Host};
+  TForm1 Form{Controls, *Host};
 
   // False when the transfer file could not be read; then nothing was searched.
-  bool Search(const TListOptions& options, TPoint paintSize) {
-    Host.Drives = options.Drives;
-    Host.JwcadOpenCommand = options.JwcadPath;
+  bool Search(TPoint paintSize) {
     Controls.PaintSize = paintSize;
     Form.FormCreate();
-    if (!Form.ShowDrawing(options.TransferFile)) return false;
+    const std::unique_ptr<TInputFile> file = OpenNativeFile(Options.TransferFile);
+    if (!Form.ShowDrawing(file.get())) return false;
     Form.Button2Click();
     return true;
   }

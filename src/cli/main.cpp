@@ -9,6 +9,7 @@
 
 #include "image_list.h"
 #include "model_json.h"
+#include "platform_host.h"
 #include "report.h"
 #include "system_clock.h"
 #include "trace.h"
@@ -29,7 +30,8 @@ bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, in
     status = kExitNoFile;
     return false;
   }
-  if (!pikrotta::ReadTransferFile(model, file)) {
+  const std::unique_ptr<pikrotta::TInputFile> input = pikrotta::OpenNativeFile(file);
+  if (!input || !pikrotta::ReadTransferFile(model, *input)) {
     std::cerr << "pikrotta-cli: cannot read " << file.string() << "\n";
     status = kExitNoFile;
     return false;
@@ -93,7 +95,7 @@ struct TSearchArgs {
   // False, with a message, on a drive mapping that does not fit.
   bool ToOptions(pikrotta::TListOptions& options) const {
     options.TransferFile = File;
-    if (!Jwcad.empty()) options.JwcadPath = Jwcad;
+    if (!Jwcad.empty()) options.Host.JwcadOpenCommand = Jwcad;
     for (const std::string& mapping : Drives) {
       char letter = 0;
       std::filesystem::path folder;
@@ -101,7 +103,7 @@ struct TSearchArgs {
         std::cerr << "pikrotta-cli: --drive wants X:=FOLDER, got " << mapping << "\n";
         return false;
       }
-      options.Drives[letter] = folder;
+      options.Host.Drives[letter] = folder;
     }
     return true;
   }

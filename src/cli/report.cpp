@@ -73,9 +73,9 @@ std::string Cell(const std::string& sjis) {
 }  // namespace
 
 TReport MakeReport(const TReportOptions& options) {
-  TSearchWindow<TSvgCanvas> window;
+  TSearchWindow<TSvgCanvas> window(options.List);
   TReport report;
-  report.ReadComplete = window.Search(options.List, {options.Width, options.Height});
+  report.ReadComplete = window.Search({options.Width, options.Height});
   if (!report.ReadComplete) return report;
   const TForm1& form = window.Form;
   const TView& view = form.View;

@@ -10,6 +10,13 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> makes TextOut a macro (TextOutW), which would give this class another member
+// name in the files that include it. Windows code includes it only through windows_api.h,
+// which takes the macro back; this stops a file that does otherwise.
+#ifdef TextOut
+#error "include windows_api.h rather than <windows.h>"
+#endif
+
 namespace pikrotta {
 
 // A Windows colour value: red in the low byte, then green, then blue (0x00BBGGRR).

@@ -1,9 +1,14 @@
 // Everything the window's logic asks of the host system. Paths are Shift-JIS byte strings as
-// the drawing and Jw_cad give them; the host turns them into paths of its own file system.
+// the drawing and Jw_cad give them; only the host turns them into paths of its own file system.
+//
+// Member names keep clear of the names <windows.h> takes (its ReplaceFile and OpenFile, and
+// functions such as MessageBeep that an override calling the system would otherwise call
+// recursively), so a Windows host can implement them without surprises.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +24,14 @@ struct TFolderEntry {
   int32_t DosTime = 0;  // packed local DOS date and time of the last write, two-second steps
 };
 
+// A file open for reading from its start.
+class TInputFile {
+ public:
+  virtual ~TInputFile() = default;
+  // Reads up to size bytes; the number read, 0 at the end of the file, -1 on an error.
+  virtual int64_t Read(char* buffer, size_t size) = 0;
+};
+
 // The bytes of a text file and whether it was read to its end without an error.
 struct TFileText {
   std::string Bytes;
@@ -27,23 +40,31 @@ struct TFileText {
 
 class THostServices : public TEscKeyState {
  public:
-  virtual std::filesystem::path NativePath(const std::string& path) const = 0;
   virtual bool FileExists(const std::string& path) const = 0;  // a folder does not count
   virtual bool FolderExists(const std::string& path) const = 0;
-  // Entries matching a pattern whose last part may hold "*" and "?", as FindFirstFile does.
+  // Entries matching a pattern whose last part may hold "*" and "?", as FindFirstFile does
+  // (MatchesWildcard gives that rule to hosts without it).
   virtual std::vector<TFolderEntry> ListFolder(const std::string& pattern) const = 0;
-  // Nothing when the file cannot be opened.
-  virtual std::optional<TFileText> ReadTextFile(const std::string& path) const = 0;
+  // Null when no file can be opened at path (a folder is not a file).
+  virtual std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const = 0;
   // Writes a new file beside the old one and puts it in its place only once it is complete,
   // so that a failed write keeps the old file. False on failure.
-  virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
+  virtual bool ReplaceFileContents(const std::string& path, const std::string& bytes) = 0;
   // The default value of a key under HKEY_CLASSES_ROOT; nothing when there is none.
   virtual std::optional<std::string> ReadClassesRootDefault(const std::string& key) const = 0;
   virtual const TClockLocale& Clock() const = 0;
-  virtual void MessageBeep(uint32_t type) = 0;
-  virtual void ShowMessage(const std::string& text) = 0;  // modal
+  // The system's message beep of the given type (0xFFFF: the simple beep).
+  virtual void SoundMessageBeep(uint32_t type) = 0;
+  virtual void ShowMessage(const std::string& text) = 0;  // modal, owned by the main window
   virtual void Navigate(const std::string& url) = 0;      // the promotion strip
   virtual std::string ProgramFilePath() const = 0;
 };
+
+// Reads a whole text file through the host; nothing when it cannot be opened.
+std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path);
+
+// Whether a file name matches a pattern with "*" and "?" as FindFirstFile matches it: letters
+// compared without case, and "*.*" also taking names without a dot.
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
 
 }  // namespace pikrotta

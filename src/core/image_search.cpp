@@ -61,7 +61,7 @@ void TForm1::Button2Click() {
   const std::string autoSaveFolder = ReadAutoSaveFolder(Host, settingsFile);
   Controls.SetCaption(TLabel::Label4, autoSaveFolder);
   if (!Host.FolderExists(autoSaveFolder)) {
-    Host.MessageBeep(kBeepDefault);
+    Host.SoundMessageBeep(kBeepDefault);
     Host.ShowMessage(texts::kMissingAutoSaveFolder);
   }
   const std::string tempName = FindNewestTempFolder(autoSaveFolder);

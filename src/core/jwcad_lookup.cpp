@@ -20,7 +20,7 @@ std::string FindJwcadProgram(const THostServices& host) {
 std::string ReadAutoSaveFolder(const THostServices& host, const std::string& settingsFile) {
   std::string result = ExtractFilePath(settingsFile);
   if (!host.FileExists(settingsFile)) return result;
-  const std::optional<TFileText> file = host.ReadTextFile(settingsFile);
+  const std::optional<TFileText> file = ReadTextFile(host, settingsFile);
   if (!file) return result;
   std::vector<std::string> lines = SplitTextLines(file->Bytes);
   // After a read error the last line may be cut off (AUTOSAVEDIR=D:\BA of D:\BAK): not trusted.

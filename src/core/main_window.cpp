@@ -29,6 +29,7 @@ void TForm1::FormCreate() {
   PanBitmap.reset();
   PanBitmapValid = false;
   ZoomFactor = 1.5;
+  WheelDelta = 0;
   ImageRefs.clear();
 }
 
@@ -43,20 +44,20 @@ void TForm1::FormShow() {
       {WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height});
   Controls.SetPanelWidth(WindowSettings.PanelWidth);
   // The fit needs the paint area's size, so the geometry comes before the drawing.
-  ShowDrawing(Host.NativePath(ExeFolder + "JWC_TEMP.TXT"));
+  ShowDrawing(Host.OpenForReading(ExeFolder + "JWC_TEMP.TXT").get());
   Host.Navigate(std::string(kPromotionSiteUrl) + "/pr/");
 }
 
-bool TForm1::ShowDrawing(const std::filesystem::path& transferFile) {
+bool TForm1::ShowDrawing(TInputFile* transferFile) {
   JwwGaibu.ResetModel();
-  const bool read = ReadTransferFile(JwwGaibu, transferFile);  // missing: an empty drawing
+  const bool read = transferFile && ReadTransferFile(JwwGaibu, *transferFile);
   Controls.ClearList();
   Controls.SetCaption(TLabel::LabelA1, "");
   Controls.SetCaption(TLabel::Label2,
                       JwwGaibu.JwwFileName.empty() ? texts::kNewDrawing : JwwGaibu.JwwFileName);
   Controls.SetCaption(TLabel::Label3, FindJwcadProgram(Host));
-  Controls.SetCaption(TLabel::Label4, "---");
-  Controls.SetCaption(TLabel::Label5, "---");
+  Controls.SetCaption(TLabel::Label4, texts::kNoSearchYet);
+  Controls.SetCaption(TLabel::Label5, texts::kNoSearchYet);
   FitToWindow();  // ViewReady is still false: this sets the view, the first paint composes
   ViewReady = true;
   return read;
@@ -114,15 +115,15 @@ void TForm1::RedrawView() {
   Gra->MarkImageRefs(canvas, 10 / View.ViewScale);
   OffscreenBitmap.reset();
   OffscreenBitmap = canvas.CopyToBitmap(size.X, size.Y);
+  Controls.ShowPaintArea();
 }
 
-void TForm1::PaintBox1Paint() {
+void TForm1::PaintBox1Paint(TCanvas& canvas) {
   BandVisible = false;
   if (!OffscreenBitmap) {
     FitToWindow();
     return;
   }
-  TCanvas& canvas = Controls.PaintCanvas();
   const TPoint size = Controls.PaintAreaSize();
   Gra->ClearPaintArea(canvas, size.X, size.Y);
   TGra::SetScreenPen(canvas, kBlue, 0, 0);
@@ -138,6 +139,7 @@ void TForm1::DrawRubberBand() {
   canvas.Pen.Width = 3;
   canvas.Brush.Style = bsClear;
   TGra::DrawPixelRect(canvas, BandStartX, BandStartY, BandEndX, BandEndY);
+  Controls.ShowPaintArea();
 }
 
 // ---- Navigation ----
@@ -266,6 +268,17 @@ bool TForm1::FormKeyDown(int32_t key, bool shift) {
   }
 }
 
+bool TForm1::FormMouseWheel(int32_t delta, TPoint cursor) {
+  WheelDelta += delta;
+  bool handled = false;
+  // Towards the user is a wheel down.
+  for (; WheelDelta <= -kWheelNotch; WheelDelta += kWheelNotch)
+    handled = FormMouseWheelDown(cursor) || handled;
+  for (; WheelDelta >= kWheelNotch; WheelDelta -= kWheelNotch)
+    handled = FormMouseWheelUp(cursor) || handled;
+  return handled;
+}
+
 bool TForm1::FormMouseWheelDown(TPoint cursor) {
   if (!CursorInPaintArea(cursor)) return false;
   Controls.FocusEditA();
@@ -311,6 +324,7 @@ void TForm1::PaintBox1MouseMove(int32_t x, int32_t y) {
     const TPoint size = Controls.PaintAreaSize();
     Gra->ClearPaintArea(canvas, size.X, size.Y);
     canvas.BitBlt(x - PressX, y - PressY, *PanBitmap);
+    Controls.ShowPaintArea();
   }
 }
 

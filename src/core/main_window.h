@@ -15,6 +15,7 @@
 #include "jww_model.h"
 #include "view.h"
 #include "window_settings.h"
+#include "window_texts.h"
 
 namespace pikrotta {
 
@@ -42,8 +43,12 @@ class TWindowControls {
   // The mouse cursor in paint-area pixels.
   virtual TPoint CursorPosition() const = 0;
   virtual void FocusEditA() = 0;
-  // The paint area's canvas, on which the view is composed.
+  // The paint area's pixels: the view is composed here, the rubber band and the panned picture
+  // are drawn here, and the window shows them. An off-screen surface on Windows.
   virtual TCanvas& PaintCanvas() = 0;
+  // Puts what was drawn on PaintCanvas on the screen now; a handler calls it after drawing
+  // outside a paint request (a composition, the rubber band, the panned picture).
+  virtual void ShowPaintArea() = 0;
   virtual void CloseWindow() = 0;
 };
 
@@ -67,6 +72,9 @@ constexpr int32_t kVkUp = 0x26;
 constexpr int32_t kVkRight = 0x27;
 constexpr int32_t kVkDown = 0x28;
 constexpr int32_t kVkInsert = 0x2D;
+
+// One notch of a mouse wheel, in the units the window system reports.
+constexpr int32_t kWheelNotch = 120;
 
 // Base address of the promotion site; the strip shows its "/pr/" page.
 constexpr const char* kPromotionSiteUrl = "https://ventro.example";
@@ -100,16 +108,21 @@ class TForm1 {
   void Button1Click() { Controls.CloseWindow(); }
   // Steps of FormShow that read and show a transfer file; the command line uses them alone.
   // The window ignores the result; false when the file was missing or not read to its end.
-  bool ShowDrawing(const std::filesystem::path& transferFile);
+  bool ShowDrawing(TInputFile* transferFile);  // null: no file, an empty drawing
 
   // Composition and repaint.
   void RedrawView();
-  void PaintBox1Paint();
+  // Answers a paint request on the canvas it brings.
+  void PaintBox1Paint(TCanvas& canvas);
   void DrawRubberBand();
   void FitToWindow();
 
   // Navigation.
   bool FormKeyDown(int32_t key, bool shift);  // true when handled
+  // A wheel turn of delta (120 a notch, positive away from the user) with the cursor at a
+  // paint-area pixel. Fine wheels send parts of a notch; they add up until a notch is whole,
+  // and each whole notch towards the user is a wheel down, away from the user a wheel up.
+  bool FormMouseWheel(int32_t delta, TPoint cursor);
   bool FormMouseWheelDown(TPoint cursor);
   bool FormMouseWheelUp(TPoint cursor);
   void PaintBox1MouseDown(int32_t flags, int32_t x, int32_t y);
@@ -147,6 +160,7 @@ class TForm1 {
   std::unique_ptr<TBitmap> PanBitmap;
   bool PanBitmapValid = false;
   double ZoomFactor = 1.5;
+  int32_t WheelDelta = 0;  // parts of a notch not yet turned into a zoom
 
   std::vector<TSearchStr> ImageRefs;
   std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
@@ -157,22 +171,5 @@ class TForm1 {
   void SavePrevViewAndTakePaintSize();
   bool CursorInPaintArea(TPoint cursor) const;
 };
-
-// Shift-JIS texts of the window.
-namespace texts {
-constexpr const char* kNewDrawing = "(\x90\x56\x8b\x4b)";      // (新規)
-constexpr const char* kFullWidthBlank = "\x81\x40";            // 　
-constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";  // 　？
-constexpr const char* kMarkFound = "\x81\x40\x81\x9b";         // 　○
-constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";       // 　×
-constexpr const char* kMarkNetwork = "\x81\xa6";               // ※
-constexpr const char* kListHeader =
-    "\x89\xe6\x91\x9c\x8e\x51\x8f\xc6\x95\xb6\x8e\x9a\x90\x94\x81\x46";  // 画像参照文字数：
-// 指定された自動保存フォルダが存在しません。確認して下さい。
-constexpr const char* kMissingAutoSaveFolder =
-    "\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xbd\x8e\xa9\x93\xae\x95\xdb\x91\xb6\x83\x74\x83\x48"
-    "\x83\x8b\x83\x5f\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x81\x42\x8a\x6d"
-    "\x94\x46\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81\x42";
-}  // namespace texts
 
 }  // namespace pikrotta

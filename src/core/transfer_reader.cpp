@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
+#include <new>
 #include <vector>
 
 #include "my_func.h"
@@ -554,29 +554,28 @@ void TTransferLineFeeder::Finish() {
   EndLine();
 }
 
-bool ReadTransferFile(TJwwGaibu& model, const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error) || std::filesystem::is_directory(path, error))
-    return false;
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file) {
   // Running out of memory is a read failure like any other: reading stops and the lines
   // read before stay applied (every table stays consistent, see AddEntity).
   try {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
     TTransferLineFeeder feeder(model);
     std::vector<char> chunk(size_t{1} << 20);
     for (;;) {
-      file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-      const auto got = static_cast<size_t>(file.gcount());
-      if (got > 0 && !feeder.Feed(std::string_view(chunk.data(), got))) return true;
-      if (file.eof()) break;
-      if (!file) return false;  // an input error: what was read stays applied
+      const int64_t got = file.Read(chunk.data(), chunk.size());
+      if (got < 0) return false;  // an input error: what was read stays applied
+      if (got == 0) break;
+      if (!feeder.Feed(std::string_view(chunk.data(), static_cast<size_t>(got)))) return true;
     }
     feeder.Finish();
     return true;
   } catch (const std::bad_alloc&) {
     return false;
   }
+}
+
+bool ReadTransferFile(TJwwGaibu& model, const THostServices& host, const std::string& path) {
+  const std::unique_ptr<TInputFile> file = host.OpenForReading(path);
+  return file && ReadTransferFile(model, *file);
 }
 
 }  // namespace pikrotta

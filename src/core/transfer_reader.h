@@ -4,10 +4,10 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "host_services.h"
 #include "jww_model.h"
 
 namespace pikrotta {
@@ -72,9 +72,11 @@ class TTransferSplitter {
 // Applies one line (without its line end) to the reader state and the model.
 void ParseTransferLine(TJwwGaibu& model, std::string_view line);
 
-// Reads the whole transfer file into the model. False when no file is at path (the model is
-// untouched) or when reading fails part-way (the lines read before stay applied).
-bool ReadTransferFile(TJwwGaibu& model, const std::filesystem::path& path);
+// Reads a whole transfer file into the model. False when reading fails part-way (the lines
+// read before stay applied).
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file);
+// The same for the file at a host path; false, with the model untouched, when no file is there.
+bool ReadTransferFile(TJwwGaibu& model, const THostServices& host, const std::string& path);
 
 // Cuts a byte stream into lines as a text-file reader does and parses each one: LF ends a
 // line and a CR just before it is removed; the byte 0x1A ends the input. Chunks may split

@@ -16,7 +16,7 @@ void RaiseToMinima(TWindowSettings& s) {
 TWindowSettings LoadWindowSettings(const THostServices& host, const std::string& path) {
   TWindowSettings settings;
   if (!host.FileExists(path)) return settings;
-  const std::optional<TFileText> file = host.ReadTextFile(path);
+  const std::optional<TFileText> file = ReadTextFile(host, path);
   if (!file) return settings;
   const std::vector<std::string> lines = SplitTextLines(file->Bytes);
   // A read error keeps what was read before it, without the minima; a short file reads 0.
@@ -33,7 +33,7 @@ bool SaveWindowSettings(THostServices& host, const std::string& path, const TWin
   std::string text;
   for (int32_t value : {s.Left, s.Top, s.Width, s.Height, s.PanelWidth})
     text += std::to_string(value) + "\r\n";
-  return host.ReplaceFile(path, text);
+  return host.ReplaceFileContents(path, text);
 }
 
 }  // namespace pikrotta

@@ -1,13 +1,13 @@
 #include "posix_host.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <random>
 
@@ -39,25 +39,7 @@ int32_t DosTimeOf(fs::file_time_type time) {
   return static_cast<int32_t>((date << 16) | clock);
 }
 
-bool Match(std::string_view name, std::string_view pattern) {
-  if (pattern.empty()) return name.empty();
-  if (pattern[0] == '*') {
-    for (size_t skip = 0; skip <= name.size(); ++skip)
-      if (Match(name.substr(skip), pattern.substr(1))) return true;
-    return false;
-  }
-  if (name.empty()) return false;
-  const bool same = pattern[0] == '?' || std::tolower(static_cast<unsigned char>(pattern[0])) ==
-                                             std::tolower(static_cast<unsigned char>(name[0]));
-  return same && Match(name.substr(1), pattern.substr(1));
-}
-
 }  // namespace
-
-bool MatchesWildcard(std::string_view name, std::string_view pattern) {
-  if (Match(name, pattern)) return true;
-  return pattern.ends_with(".*") && Match(name, pattern.substr(0, pattern.size() - 2));
-}
 
 fs::path TPosixHost::NativePath(const std::string& path) const {
   if (path.starts_with("\\\\")) return {};
@@ -101,15 +83,48 @@ std::vector<TFolderEntry> TPosixHost::ListFolder(const std::string& pattern) con
   return entries;
 }
 
-std::optional<TFileText> TPosixHost::ReadTextFile(const std::string& path) const {
+namespace {
+
+// A file read through its descriptor, closed with the object.
+class TPosixInputFile : public TInputFile {
+ public:
+  explicit TPosixInputFile(int fd) : Fd(fd) {}
+  ~TPosixInputFile() override { ::close(Fd); }
+  TPosixInputFile(const TPosixInputFile&) = delete;
+  TPosixInputFile& operator=(const TPosixInputFile&) = delete;
+
+  int64_t Read(char* buffer, size_t size) override {
+    for (;;) {
+      const ssize_t got = ::read(Fd, buffer, size);
+      if (got >= 0) return got;
+      if (errno != EINTR) return -1;
+    }
+  }
+
+ private:
+  int Fd;
+};
+
+}  // namespace
+
+std::unique_ptr<TInputFile> OpenNativeFile(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {  // a folder is not a file
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<TPosixInputFile>(fd);
+}
+
+std::unique_ptr<THostServices> MakeHost(const THostSetup& setup) {
+  return std::make_unique<TPosixHost>(setup);
+}
+
+std::unique_ptr<TInputFile> TPosixHost::OpenForReading(const std::string& path) const {
   const fs::path native = NativePath(path);
-  if (native.empty()) return std::nullopt;
-  std::ifstream file(native, std::ios::binary);
-  if (!file) return std::nullopt;
-  TFileText text;
-  text.Bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  text.Complete = !file.bad();
-  return text;
+  return native.empty() ? nullptr : OpenNativeFile(native);
 }
 
 namespace {
@@ -154,7 +169,7 @@ void SyncFolder(const fs::path& folder) {
 
 }  // namespace
 
-bool TPosixHost::ReplaceFile(const std::string& path, const std::string& bytes) {
+bool TPosixHost::ReplaceFileContents(const std::string& path, const std::string& bytes) {
   const fs::path native = NativePath(path);
   if (native.empty()) return false;
   fs::path fresh;

@@ -7,12 +7,17 @@
 #include <string>
 
 #include "host_services.h"
+#include "platform_host.h"
 #include "system_clock.h"
 
 namespace pikrotta {
 
 class TPosixHost : public THostServices {
  public:
+  TPosixHost() = default;
+  explicit TPosixHost(const THostSetup& setup)
+      : Drives(setup.Drives), JwcadOpenCommand(setup.JwcadOpenCommand) {}
+
   // Drive letter (upper case) to the folder that stands for its root.
   std::map<char, std::filesystem::path> Drives;
   // What the registry would hold for Jw_cad's open command.
@@ -21,18 +26,19 @@ class TPosixHost : public THostServices {
   int32_t Beeps = 0;
 
   bool EscPressed() const override { return false; }
-  // Paths on unmapped drives and network paths come back empty: nothing is found there.
-  std::filesystem::path NativePath(const std::string& path) const override;
+  // The path of this file system for a Shift-JIS Windows path. Paths on unmapped drives and
+  // network paths come back empty: nothing is found there.
+  std::filesystem::path NativePath(const std::string& path) const;
   bool FileExists(const std::string& path) const override;
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
-  std::optional<TFileText> ReadTextFile(const std::string& path) const override;
+  std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override;
   // A unique temporary file beside the old one, written and flushed to disk, then renamed
   // over it; on any failure only that temporary file is removed and the old file stays.
-  bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+  bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }
-  void MessageBeep(uint32_t) override { ++Beeps; }
+  void SoundMessageBeep(uint32_t) override { ++Beeps; }
   void ShowMessage(const std::string& text) override;
   void Navigate(const std::string&) override {}
   std::string ProgramFilePath() const override { return Program; }
@@ -40,9 +46,5 @@ class TPosixHost : public THostServices {
  private:
   TSystemClock SystemClock;
 };
-
-// Matches a file name against a pattern with "*" and "?" the way Windows does ("*.*" also
-// takes names without a dot).
-bool MatchesWildcard(std::string_view name, std::string_view pattern);
 
 }  // namespace pikrotta

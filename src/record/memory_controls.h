@@ -21,6 +21,7 @@ class TMemoryControls : public TWindowControls {
   TPoint PaintSize{400, 300};
   TPoint Cursor{-1, -1};
   int32_t Focused = 0;
+  int32_t Shown = 0;  // calls of ShowPaintArea
   bool Closed = false;
   TCanvasKind Canvas;
 
@@ -41,6 +42,7 @@ class TMemoryControls : public TWindowControls {
   TPoint CursorPosition() const override { return Cursor; }
   void FocusEditA() override { ++Focused; }
   TCanvas& PaintCanvas() override { return Canvas; }
+  void ShowPaintArea() override { ++Shown; }
   void CloseWindow() override { Closed = true; }
 };
 

@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "platform_host.h"
 #include "transfer_reader.h"
 
 namespace {
@@ -81,12 +82,14 @@ TEST(OutOfMemory, ReadingStopsAndKeepsWhatWasRead) {
     std::ofstream(path, std::ios::binary) << text;
   }
   TJwwGaibu whole;
-  ASSERT_TRUE(ReadTransferFile(whole, path));
+  ASSERT_TRUE(ReadTransferFile(whole, *OpenNativeFile(path)));
   int32_t failures = 0;
   for (long budget = 0; budget < 400; budget += 7) {
     TJwwGaibu m;
+    const std::unique_ptr<TInputFile> file = OpenNativeFile(path);
+    ASSERT_TRUE(file);
     AllocationsLeft = budget;
-    const bool complete = ReadTransferFile(m, path);
+    const bool complete = ReadTransferFile(m, *file);
     AllocationsLeft = -1;
     ExpectConsistent(m);
     if (!complete) ++failures;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gra_test_util.h"
+#include "platform_host.h"
 #include "transfer_reader.h"
 
 namespace pikrotta {
@@ -13,7 +14,8 @@ namespace {
 class DemoPass : public ::testing::Test, protected test::TDrawing {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(ReadTransferFile(Model, PIKROTTA_DEMO_FILE));
+    const std::unique_ptr<TInputFile> file = OpenNativeFile(PIKROTTA_DEMO_FILE);
+    ASSERT_TRUE(file && ReadTransferFile(Model, *file));
     View.FitToWindow(Model, 800, 600);
     Gra.SearchPrefix = "^@BM";
     ASSERT_TRUE(Gra.DrawAllEntities(Canvas));

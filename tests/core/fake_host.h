@@ -11,8 +11,8 @@
 #include "main_window.h"
 #include "memory_controls.h"
 #include "my_func.h"
-#include "posix_host.h"
 #include "recording_canvas.h"
+#include "transfer_test_util.h"
 
 namespace pikrotta::test {
 
@@ -23,8 +23,7 @@ class TFakeHost : public THostServices {
   std::vector<std::pair<std::string, TFolderEntry>> Entries;  // folder (with "\") and entry
   std::optional<std::string> Registry;
   TFixedClock FixedClock{{2026, 12, 8, 10, 30, 0}};
-  std::filesystem::path TransferFolder;  // where the program's folder really is
-  bool FailReads = false;
+  bool FailReads = false;  // files break off after half their bytes
   bool FailWrites = false;
   int32_t Beeps = 0;
   std::vector<std::string> Messages;
@@ -32,9 +31,6 @@ class TFakeHost : public THostServices {
   TFakeEscKey Esc;
 
   bool EscPressed() const override { return Esc.EscPressed(); }
-  std::filesystem::path NativePath(const std::string& path) const override {
-    return TransferFolder / path.substr(ExtractFilePath(path).size());
-  }
   bool FileExists(const std::string& path) const override { return Files.count(path) > 0; }
   bool FolderExists(const std::string& path) const override {
     std::string folder = path;
@@ -49,13 +45,13 @@ class TFakeHost : public THostServices {
         found.push_back(entry);
     return found;
   }
-  std::optional<TFileText> ReadTextFile(const std::string& path) const override {
+  std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override {
     const auto it = Files.find(path);
-    if (it == Files.end()) return std::nullopt;
-    if (FailReads) return TFileText{it->second.substr(0, it->second.size() / 2), false};
-    return TFileText{it->second, true};
+    if (it == Files.end()) return nullptr;
+    return std::make_unique<TMemoryInputFile>(
+        it->second, FailReads ? it->second.size() / 2 : std::string::npos);
   }
-  bool ReplaceFile(const std::string& path, const std::string& bytes) override {
+  bool ReplaceFileContents(const std::string& path, const std::string& bytes) override {
     if (FailWrites) return false;
     Files[path] = bytes;
     return true;
@@ -64,7 +60,7 @@ class TFakeHost : public THostServices {
     return key == kJwcadOpenCommandKey ? Registry : std::nullopt;
   }
   const TClockLocale& Clock() const override { return FixedClock; }
-  void MessageBeep(uint32_t) override { ++Beeps; }
+  void SoundMessageBeep(uint32_t) override { ++Beeps; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void Navigate(const std::string& url) override { Urls.push_back(url); }
   std::string ProgramFilePath() const override { return "C:\\TOOLS\\pikrotta.exe"; }

@@ -2,33 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <cmath>
 
 #include "fake_host.h"
 
 namespace pikrotta {
 namespace {
 
-namespace fs = std::filesystem;
 using test::TFakeControls;
 using test::TFakeHost;
 
 // A window started as the program starts it, with an optional transfer file beside it.
 class MainWindow : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Host.TransferFolder =
-        fs::temp_directory_path() / ("pikrotta-window-" + std::to_string(std::random_device{}()));
-    fs::create_directories(Host.TransferFolder);
-  }
-  void TearDown() override { fs::remove_all(Host.TransferFolder); }
-
   void Start(std::string_view transferText = {}) {
-    if (!transferText.empty())
-      std::ofstream(Host.TransferFolder / "JWC_TEMP.TXT", std::ios::binary)
-          .write(transferText.data(), static_cast<std::streamsize>(transferText.size()));
+    if (!transferText.empty()) Host.Files["C:\\TOOLS\\JWC_TEMP.TXT"] = transferText;
     Form.FormCreate();
     Form.FormShow();
   }
@@ -71,14 +59,27 @@ TEST_F(MainWindow, StartsWithADrawingAndComposesOnTheFirstPaintOnly) {
   EXPECT_EQ(Controls.Caption(TLabel::Label3), "C:\\JWW\\Jw_win.exe");
   EXPECT_EQ(Controls.Bounds, (TWindowBounds{10, 20, 700, 500}));
   EXPECT_EQ(Controls.Panel, 150);
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   EXPECT_EQ(Compositions(), 1u);
   ASSERT_FALSE(Controls.Canvas.Calls.empty());
   EXPECT_EQ(Controls.Canvas.Calls[0].Args, (std::vector<int32_t>{0, 0, 400, 300}));  // background
   EXPECT_EQ(Controls.Canvas.Calls[1].Pen.Color, MakeColor(0, 255, 255));             // the frame
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   EXPECT_EQ(Compositions(), 1u);
   EXPECT_EQ(Controls.Canvas.Count(TCallKind::BitBlt), 1u);
+  EXPECT_EQ(Controls.Shown, 1);  // the composition is shown; a paint request shows itself
+}
+
+// A paint request brings its own canvas: the repaint goes there, never to the paint area.
+TEST_F(MainWindow, RepaintDrawsOnTheCanvasOfThePaintRequest) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint(Controls.Canvas);
+  const size_t before = Controls.Canvas.Calls.size();
+  TRecordingCanvas request;
+  Form.PaintBox1Paint(request);
+  EXPECT_EQ(Controls.Canvas.Calls.size(), before);
+  ASSERT_EQ(request.Count(TCallKind::BitBlt), 1u);
+  EXPECT_EQ(request.Calls[0].Args, (std::vector<int32_t>{0, 0, 400, 300}));
 }
 
 TEST_F(MainWindow, WheelAtTheTopLeftCornerKeepsThatPointFixed) {
@@ -94,6 +95,24 @@ TEST_F(MainWindow, WheelAtTheTopLeftCornerKeepsThatPointFixed) {
   EXPECT_NEAR(Form.View.ViewScale, scale, 1e-12);
   EXPECT_FALSE(Form.FormMouseWheelDown({401, 10}));  // outside the paint area
   EXPECT_NEAR(Form.View.ViewScale, scale, 1e-12);
+}
+
+// Wheels report turns in parts of a notch (120). Only whole notches zoom, one step each,
+// towards the user in, away out; the rest waits for the next turn.
+TEST_F(MainWindow, WheelTurnsAddUpToWholeNotches) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  const double scale = Form.View.ViewScale;
+  struct {
+    int32_t Delta;
+    double Steps;  // zoom steps after this turn, from the start
+  } const turns[] = {{-40, 0}, {-40, 0}, {-40, 1}, {-240, 3}, {+100, 3}, {+20, 2}, {+360, -1}};
+  for (const auto& turn : turns) {
+    Form.FormMouseWheel(turn.Delta, {10, 10});
+    EXPECT_NEAR(std::log(Form.View.ViewScale / scale) / std::log(1.5), turn.Steps, 1e-9)
+        << "after " << turn.Delta;
+  }
+  EXPECT_FALSE(Form.FormMouseWheel(-120, {-1, 10}));  // outside the paint area
+  EXPECT_NEAR(std::log(Form.View.ViewScale / scale) / std::log(1.5), -1, 1e-9);
 }
 
 TEST_F(MainWindow, PageUpThenPageDownReturnsToTheSameScale) {
@@ -127,7 +146,7 @@ TEST_F(MainWindow, ArrowsPanOnlyWithTheCursorInside) {
 
 TEST_F(MainWindow, TwoButtonDragsFollowJwcad) {
   Start("0 0 100 50\n1 1 2 2\n");
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   const TView fitted = Form.View;
 
   // 4 pixels right and 40 down: at most 5 pixels wide, so centre on the press point.
@@ -167,7 +186,7 @@ TEST_F(MainWindow, TwoButtonDragsFollowJwcad) {
 
 TEST_F(MainWindow, RubberBandIsDrawnInXorAndErasedByDrawingItAgain) {
   Start("0 0 100 50\n1 1 2 2\n");
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   Controls.Canvas.Calls.clear();
   Form.PaintBox1MouseDown(kButtonLeft | kButtonRight, 50, 50);
   Form.PaintBox1MouseMove(80, 90);
@@ -183,17 +202,19 @@ TEST_F(MainWindow, RubberBandIsDrawnInXorAndErasedByDrawingItAgain) {
   EXPECT_EQ(rects[2].Args, (std::vector<int32_t>{50, 50, 120, 100}));
   EXPECT_EQ(rects[0].Pen, (TPen{MakeColor(0, 255, 255), 3, psSolid, pmXor}));
   EXPECT_TRUE(Form.BandVisible);
+  EXPECT_EQ(Controls.Shown, 1 + 3);  // the composition, then every band at once
 }
 
 TEST_F(MainWindow, MiddleButtonPanMovesTheDrawingWithTheMouse) {
   Start("0 0 100 50\n1 1 2 2\n");
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   const auto point = At(100, 100);
   Form.PaintBox1MouseDown(kButtonMiddle, 100, 100);
   EXPECT_TRUE(Form.PanBitmapValid);
   Form.PaintBox1MouseMove(150, 100);
   EXPECT_EQ(Controls.Canvas.Calls.back().Kind, TCallKind::BitBlt);
   EXPECT_EQ(Controls.Canvas.Calls.back().Args[0], 50);
+  EXPECT_EQ(Controls.Shown, 2);  // the picture follows the mouse on the screen
   Form.PaintBox1MouseUp(200, 100);
   EXPECT_NEAR(At(200, 100).first, point.first, 1e-9);  // the pressed point is under the mouse
   EXPECT_FALSE(Form.PanBitmapValid);
@@ -216,11 +237,11 @@ TEST_F(MainWindow, EscDuringCompositionKeepsTheHalfDrawnPicture) {
     lines += "0 " + std::to_string(i) + " 100 " + std::to_string(i) + "\n";
   Start(lines);
   Host.Esc.DownAfterPolls = 8;  // down from the poll after the first line
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   EXPECT_EQ(Compositions(), 1u);
   EXPECT_NE(Form.OffscreenBitmap, nullptr);
   EXPECT_EQ(Controls.Canvas.Count(TCallKind::LineTo), 3u);  // the origin cross and one line
-  Form.PaintBox1Paint();  // later repaints show the same half-drawn copy
+  Form.PaintBox1Paint(Controls.Canvas);  // later repaints show the same half-drawn copy
   EXPECT_EQ(Compositions(), 1u);
 }
 
@@ -276,7 +297,7 @@ TEST_F(MainWindowViews, InsertAndEndCentreOnTheExtentsOfTheLastFit) {
 
 TEST_F(MainWindowViews, ArrowsAndTheMiddleButtonSaveThePreviousView) {
   Start("0 0 100 50\n1 1 2 2\n");
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   Form.FormKeyDown(kVkPageUp, false);
   TView before = Form.View;
   Form.FormKeyDown(kVkUp, false);
@@ -304,10 +325,10 @@ TEST_F(MainWindowViews, TwoButtonGestureOfExactlyFivePixels) {
 TEST_F(MainWindowViews, FailedBitmapMeansTheNextPaintComposesAgain) {
   Start("0 0 100 50\n1 1 2 2\n");
   Controls.Canvas.CanMakeBitmaps = false;
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   EXPECT_EQ(Form.OffscreenBitmap, nullptr);
   const size_t lines = Controls.Canvas.Count(TCallKind::LineTo);
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   EXPECT_EQ(Controls.Canvas.Count(TCallKind::LineTo), 2 * lines);
   EXPECT_EQ(Controls.Canvas.Count(TCallKind::BitBlt), 0u);
 }
@@ -316,9 +337,9 @@ TEST_F(MainWindowViews, FailedBitmapMeansTheNextPaintComposesAgain) {
 // then the copy at the top-left corner.
 TEST_F(MainWindowViews, RepaintDrawsTheBlueFrameUnderTheCopy) {
   Start("0 0 100 50\n1 1 2 2\n");
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   Controls.Canvas.Calls.clear();
-  Form.PaintBox1Paint();
+  Form.PaintBox1Paint(Controls.Canvas);
   const auto& calls = Controls.Canvas.Calls;
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[1].Kind, TCallKind::Rectangle);

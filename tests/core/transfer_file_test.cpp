@@ -1,77 +1,78 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 
+#include "fake_host.h"
 #include "transfer_test_util.h"
 
 namespace pikrotta {
 namespace {
 
-namespace fs = std::filesystem;
 using test::ReadTransferText;
+using test::TMemoryInputFile;
 
-// A scratch folder per test, removed afterwards.
-class TransferFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Folder = fs::temp_directory_path() / (std::string("pikrotta-") + info->name() + "-" +
-                                          std::to_string(std::random_device{}()));
-    fs::create_directories(Folder);
-  }
-  void TearDown() override { fs::remove_all(Folder); }
+bool ReadFile(TJwwGaibu& m, std::string bytes, size_t failAt = std::string::npos) {
+  TMemoryInputFile file(std::move(bytes), failAt);
+  return ReadTransferFile(m, file);
+}
 
-  fs::path Write(std::string_view bytes, const char* name = "JWC_TEMP.TXT") {
-    const fs::path path = Folder / name;
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
-  fs::path Folder;
-};
-
-TEST_F(TransferFile, MissingFileLeavesTheModelAsItWas) {
+TEST(TransferFile, MissingFileLeavesTheModelAsItWas) {
   TJwwGaibu m = ReadTransferText("0 0 1 1\n");
   const TJwwGaibu before = m;
-  EXPECT_FALSE(ReadTransferFile(m, Folder / "JWC_TEMP.TXT"));
-  EXPECT_FALSE(ReadTransferFile(m, Folder));  // a folder is not a file
+  const test::TFakeHost host;
+  EXPECT_FALSE(ReadTransferFile(m, host, "C:\\TOOLS\\JWC_TEMP.TXT"));
   EXPECT_EQ(m, before);
 }
 
-TEST_F(TransferFile, ReadsEveryLineIncludingTheLastWithoutLineEnd) {
+TEST(TransferFile, ReadsEveryLineIncludingTheLastWithoutLineEnd) {
   TJwwGaibu m;
-  EXPECT_TRUE(ReadTransferFile(m, Write("file=a.jww\r\n0 0 1 1\r\nci 0 0 5")));
+  EXPECT_TRUE(ReadFile(m, "file=a.jww\r\n0 0 1 1\r\nci 0 0 5"));
   EXPECT_EQ(m.JwwFileName, "a.jww");
   EXPECT_EQ(m.JwwLineCount, 1);
   EXPECT_EQ(m.JwwCircleCount, 1);
 }
 
-TEST_F(TransferFile, EmptyFileGivesAnEmptyModel) {
+TEST(TransferFile, EmptyFileGivesAnEmptyModel) {
   TJwwGaibu m;
-  EXPECT_TRUE(ReadTransferFile(m, Write("")));
+  EXPECT_TRUE(ReadFile(m, ""));
   EXPECT_EQ(m, TJwwGaibu{});
 }
 
-TEST_F(TransferFile, LinesLongerThanOneReadChunk) {
+TEST(TransferFile, ReadErrorKeepsTheLinesReadBefore) {
+  const std::string text = "0 0 1 1\r\nci 0 0 5\r\n0 0 2 2\r\n";
+  TJwwGaibu m;
+  EXPECT_FALSE(ReadFile(m, text, text.find("ci")));
+  EXPECT_EQ(m.JwwLineCount, 1);
+  EXPECT_EQ(m.JwwCircleCount, 0);  // the line broken off by the error is not applied
+}
+
+TEST(TransferFile, LinesLongerThanOneReadChunk) {
   // A text line of 3 MiB spans several read chunks; the record keeps its first 255 bytes.
   std::string big = "ch 0 0 1 0 " + std::string(3 << 20, 'x') + "\nci 0 0 1\n";
   TJwwGaibu m;
-  EXPECT_TRUE(ReadTransferFile(m, Write(big)));
+  EXPECT_TRUE(ReadFile(m, big));
   ASSERT_EQ(m.JwwTextCount, 1);
   EXPECT_EQ(m.JwwTexts[0].Text, std::string(255, 'x'));
   EXPECT_EQ(m.JwwCircleCount, 1);
 }
 
-TEST_F(TransferFile, FiftyMegabyteSingleLine) {
+TEST(TransferFile, FiftyMegabyteSingleLine) {
   std::string big(50u << 20, '7');
   for (size_t i = 1; i < big.size(); i += 97) big[i] = ' ';
   TJwwGaibu m;
-  EXPECT_TRUE(ReadTransferFile(m, Write(big)));
+  EXPECT_TRUE(ReadFile(m, big));
   EXPECT_EQ(m.JwwOrderCount, 0);  // hundreds of thousands of fields match no rule
+}
+
+TEST(TransferFile, ShortReadsGiveTheSameModel) {
+  const std::string text = "lc3\r\n0 0 1 1\r\nch 0 0 1 0 \"a b\r\nci 0 0 5";
+  TJwwGaibu whole;
+  ASSERT_TRUE(ReadFile(whole, text));
+  TMemoryInputFile file(text);
+  file.Piece = 3;
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, file));
+  EXPECT_EQ(m, whole);
 }
 
 TEST(TransferFeeder, LineEnds) {

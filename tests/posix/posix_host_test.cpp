@@ -38,6 +38,13 @@ TEST_F(PosixHost, MapsDrivesAndFindsNothingElsewhere) {
   EXPECT_TRUE(Host.NativePath("\\\\server\\x").empty());
 }
 
+TEST_F(PosixHost, OpensFilesButNotFolders) {
+  EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\\x90\x7d.bmp")->Bytes, "x");
+  EXPECT_EQ(Host.OpenForReading("C:\\JWW"), nullptr);
+  EXPECT_EQ(Host.OpenForReading("C:\\JWW\\none.txt"), nullptr);
+  EXPECT_EQ(OpenNativeFile(Root), nullptr);
+}
+
 TEST_F(PosixHost, ListsMatchingEntriesWithTheirStamps) {
   const auto entries = Host.ListFolder("C:\\JWW\\BAK\\20261208-*.*");
   ASSERT_EQ(entries.size(), 1u);
@@ -49,19 +56,19 @@ TEST_F(PosixHost, ListsMatchingEntriesWithTheirStamps) {
 }
 
 TEST_F(PosixHost, ReplaceFileSwapsInACompleteFile) {
-  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "1\r\n"));
-  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "2\r\n"));
-  EXPECT_EQ(Host.ReadTextFile("C:\\JWW\\a.dat")->Bytes, "2\r\n");
+  EXPECT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "1\r\n"));
+  EXPECT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "2\r\n"));
+  EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\a.dat")->Bytes, "2\r\n");
   EXPECT_FALSE(fs::exists(Root / "JWW" / "a.dat.new"));
-  EXPECT_FALSE(Host.ReplaceFile("C:\\MISSING\\a.dat", "x"));
-  EXPECT_FALSE(Host.ReadTextFile("C:\\JWW\\none.dat").has_value());
+  EXPECT_FALSE(Host.ReplaceFileContents("C:\\MISSING\\a.dat", "x"));
+  EXPECT_FALSE(ReadTextFile(Host, "C:\\JWW\\none.dat").has_value());
 }
 
 // Before, a folder at the settings path made the save report true: the rename failed, and
 // removing the temporary file cleared the error. It is false now, and nothing is left behind.
 TEST_F(PosixHost, ReplaceFileFailsOnAFolderAndLeavesNoTemporaryFile) {
   fs::create_directories(Root / "JWW" / "pikrotta.dat");
-  EXPECT_FALSE(Host.ReplaceFile("C:\\JWW\\pikrotta.dat", "0\r\n"));
+  EXPECT_FALSE(Host.ReplaceFileContents("C:\\JWW\\pikrotta.dat", "0\r\n"));
   EXPECT_TRUE(fs::is_directory(Root / "JWW" / "pikrotta.dat"));
   for (const auto& entry : fs::directory_iterator(Root / "JWW"))
     EXPECT_FALSE(entry.path().extension() == ".tmp") << entry.path();
@@ -74,8 +81,8 @@ TEST_F(PosixHost, ReplaceFileNeverWritesThroughAPlantedLink) {
   std::ofstream(victim) << "keep me";
   fs::create_symlink(victim, Root / "JWW" / "a.dat.new");
   std::ofstream(Root / "JWW" / "a.dat.tmp") << "stale";
-  EXPECT_TRUE(Host.ReplaceFile("C:\\JWW\\a.dat", "1\r\n"));
-  EXPECT_EQ(Host.ReadTextFile("C:\\JWW\\a.dat")->Bytes, "1\r\n");
+  EXPECT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "1\r\n"));
+  EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\a.dat")->Bytes, "1\r\n");
   std::ifstream in(victim);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
 }
@@ -95,7 +102,7 @@ TEST_F(PosixHost, TwoProcessesSavingAtOnceNeverTearTheFile) {
     if (children[who] > 0) continue;
     int torn = 0;
     for (int i = 0; i < rounds; ++i) {
-      if (!Host.ReplaceFile("C:\\JWW\\pikrotta.dat", contents[who])) ++torn;
+      if (!Host.ReplaceFileContents("C:\\JWW\\pikrotta.dat", contents[who])) ++torn;
       std::ifstream in(native, std::ios::binary);
       const std::string back(std::istreambuf_iterator<char>(in), {});
       if (back != contents[0] && back != contents[1]) ++torn;
@@ -110,15 +117,6 @@ TEST_F(PosixHost, TwoProcessesSavingAtOnceNeverTearTheFile) {
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(Root / "JWW")) ++files;
   EXPECT_EQ(files, 4u);  // BAK, jw_win.jwf, the image and the settings file: no temporaries
-}
-
-TEST(MatchesWildcard, DosPatterns) {
-  EXPECT_TRUE(MatchesWildcard("20261208-1", "20261208-*.*"));
-  EXPECT_TRUE(MatchesWildcard("20261208-1.x", "20261208-*.*"));
-  EXPECT_FALSE(MatchesWildcard("20261208x1", "20261208-*.*"));
-  EXPECT_TRUE(MatchesWildcard("ab", "a?"));
-  EXPECT_FALSE(MatchesWildcard("abc", "a?"));
-  EXPECT_TRUE(MatchesWildcard("ABC", "abc"));
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+#include "host_services.h"
+
+#include "my_func.h"
+
+namespace pikrotta {
+
+std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path) {
+  const std::unique_ptr<TInputFile> file = host.OpenForReading(path);
+  if (!file) return std::nullopt;
+  TFileText text;
+  char chunk[4096];
+  for (;;) {
+    const int64_t got = file->Read(chunk, sizeof chunk);
+    if (got <= 0) {
+      text.Complete = got == 0;
+      return text;
+    }
+    text.Bytes.append(chunk, static_cast<size_t>(got));
+  }
+}
+
+namespace {
+
+// Length of the character at the start of s: a lead byte takes the byte after it.
+size_t CharLength(std::string_view s) {
+  return IsLeadByte(s[0]) && s.size() > 1 ? 2 : 1;
+}
+
+bool SameChar(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a.size() == 2) return a == b;
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  return upper(a[0]) == upper(b[0]);
+}
+
+bool Match(std::string_view name, std::string_view pattern) {
+  while (!pattern.empty()) {
+    if (pattern[0] == '*') {
+      pattern.remove_prefix(1);
+      for (std::string_view rest = name;; rest.remove_prefix(CharLength(rest))) {
+        if (Match(rest, pattern)) return true;
+        if (rest.empty()) return false;
+      }
+    }
+    if (name.empty()) return false;
+    const size_t n = CharLength(name), p = CharLength(pattern);
+    if (!(pattern[0] == '?' || SameChar(name.substr(0, n), pattern.substr(0, p)))) return false;
+    name.remove_prefix(n);
+    pattern.remove_prefix(pattern[0] == '?' ? 1 : p);
+  }
+  return name.empty();
+}
+
+}  // namespace
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern) {
+  if (Match(name, pattern)) return true;
+  return pattern.ends_with(".*") && Match(name, pattern.substr(0, pattern.size() - 2));
+}
+
+}  // namespace pikrotta

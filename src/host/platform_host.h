@@ -1,0 +1,29 @@
+// The host services of the system this program is built for, as the command line, the tools
+// and the tests make them. The implementation is the POSIX or the Windows one, chosen by CMake.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host_services.h"
+
+namespace pikrotta {
+
+struct THostSetup {
+  // Stands in for the registry's open command of Jw_cad's documents when set.
+  std::optional<std::string> JwcadOpenCommand;
+  // Drive letter (upper case) to the folder that stands for its root. Only where the system
+  // has no drives of its own (POSIX); Windows paths elsewhere are not found.
+  std::map<char, std::filesystem::path> Drives;
+};
+
+std::unique_ptr<THostServices> MakeHost(const THostSetup& setup);
+
+// Opens a file by a path of this system, as a user gives it on the command line; null when
+// there is no file (a folder is not one).
+std::unique_ptr<TInputFile> OpenNativeFile(const std::filesystem::path& path);
+
+}  // namespace pikrotta
