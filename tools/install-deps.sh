@@ -1,17 +1,36 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, from Debian's packages. Safe to run again.
+#   native build and tests: compilers, CMake, GoogleTest, Google Benchmark, CLI11, JSON;
+#   the report's browser test: Chromium and the IPA Gothic font;
+#   the Windows builds: mingw-w64 for 32 and 64 bits, and Wine (32-bit Wine needs the i386
+#   architecture) with Xvfb to run them, ImageMagick for screenshots, and a generated
+#   ja_JP.UTF-8 locale, without which Wine runs as an English Windows and Japanese file names
+#   turn into garbage.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev nlohmann-json3-dev libcli11-dev python3
-          chromium fonts-ipafont-gothic)
+          chromium fonts-ipafont-gothic
+          g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 fonts-wine
+          locales xvfb xauth imagemagick)
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  sudo_cmd=()
-  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a | grep -qix 'ja_JP.utf8'; then
+  "${sudo_cmd[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+    echo 'ja_JP.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo_cmd[@]}" locale-gen >/dev/null
 fi

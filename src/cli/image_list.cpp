@@ -10,8 +10,17 @@ bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::p
       !std::isalpha(static_cast<unsigned char>(text[0])))
     return false;
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  folder = text.substr(3);
+  folder = PathFromUtf8(text.substr(3));
   return true;
+}
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
 }
 
 TListResult ListImageRefs(const TListOptions& options) {

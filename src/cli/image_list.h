@@ -52,6 +52,10 @@ struct TSearchWindow {
 
 TListResult ListImageRefs(const TListOptions& options);
 
+// Paths as the command line takes and prints them: UTF-8 on every system.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
 // Parses "X:=DIR"; false when it does not fit.
 bool ParseDriveMapping(const std::string& text, char& letter, std::filesystem::path& folder);
 

@@ -22,17 +22,21 @@ constexpr int kExitNoFile = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotAllFound = 3;
 
-// Reads the transfer file; false, with a message, when it is missing or could not be read.
-bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, int& status) {
+bool IsFile(const std::string& utf8) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) {
-    std::cerr << "pikrotta-cli: no such file: " << file.string() << "\n";
+  return std::filesystem::is_regular_file(pikrotta::PathFromUtf8(utf8), error);
+}
+
+// Reads the transfer file; false, with a message, when it is missing or could not be read.
+bool ReadModel(const std::string& file, pikrotta::TJwwGaibu& model, int& status) {
+  if (!IsFile(file)) {
+    std::cerr << "pikrotta-cli: no such file: " << file << "\n";
     status = kExitNoFile;
     return false;
   }
-  const std::unique_ptr<pikrotta::TInputFile> input = pikrotta::OpenNativeFile(file);
+  const auto input = pikrotta::OpenNativeFile(pikrotta::PathFromUtf8(file));
   if (!input || !pikrotta::ReadTransferFile(model, *input)) {
-    std::cerr << "pikrotta-cli: cannot read " << file.string() << "\n";
+    std::cerr << "pikrotta-cli: cannot read " << file << "\n";
     status = kExitNoFile;
     return false;
   }
@@ -40,18 +44,18 @@ bool ReadModel(const std::filesystem::path& file, pikrotta::TJwwGaibu& model, in
   return true;
 }
 
-int RunDump(const std::filesystem::path& file, bool summary) {
+int RunDump(const std::string& file, bool summary) {
   pikrotta::TJwwGaibu model;
   int status = kExitOk;
   ReadModel(file, model, status);
-  if (status == kExitNoFile && !std::filesystem::is_regular_file(file)) return status;
+  if (status == kExitNoFile && !IsFile(file)) return status;
   // A file that broke off part-way is still shown as far as it was read.
   const auto json = summary ? pikrotta::ModelSummaryToJson(model) : pikrotta::ModelToJson(model);
   std::cout << json.dump(1) << "\n";
   return status;
 }
 
-int RunTrace(const std::filesystem::path& file, const std::string& size, bool search,
+int RunTrace(const std::string& file, const std::string& size, bool search,
              const std::string& now) {
   pikrotta::TTraceOptions options;
   options.Search = search;
@@ -67,7 +71,7 @@ int RunTrace(const std::filesystem::path& file, const std::string& size, bool se
   pikrotta::TJwwGaibu model;
   int status = kExitOk;
   ReadModel(file, model, status);
-  if (status == kExitNoFile && !std::filesystem::is_regular_file(file)) return status;
+  if (status == kExitNoFile && !IsFile(file)) return status;
   const pikrotta::TSystemClock systemClock;
   const pikrotta::TFixedClock fixedClock(fixed);
   const pikrotta::TClockLocale& clock =
@@ -87,14 +91,15 @@ struct TSearchArgs {
     command.add_option(
         "--jwcad", Jwcad,
         "Jw_cad's program path, as the registry would give it (its folder holds jw_win.jwf)");
-    command.add_option("--drive", Drives,
-                       "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other drives "
-                       "and network paths are not found");
+    if (pikrotta::HostMapsDrives())
+      command.add_option("--drive", Drives,
+                         "X:=DIR: Windows paths on drive X lie under DIR (repeatable); other "
+                         "drives and network paths are not found");
   }
 
   // False, with a message, on a drive mapping that does not fit.
   bool ToOptions(pikrotta::TListOptions& options) const {
-    options.TransferFile = File;
+    options.TransferFile = pikrotta::PathFromUtf8(File);
     if (!Jwcad.empty()) options.Host.JwcadOpenCommand = Jwcad;
     for (const std::string& mapping : Drives) {
       char letter = 0;
@@ -113,8 +118,7 @@ int RunList(const TSearchArgs& args, bool json) {
   pikrotta::TListOptions options;
   if (!args.ToOptions(options)) return kExitUsage;
   options.Json = json;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(options.TransferFile, error)) {
+  if (!IsFile(args.File)) {
     std::cerr << "pikrotta-cli: no such file: " << args.File << "\n";
     return kExitNoFile;
   }
@@ -130,22 +134,20 @@ int RunList(const TSearchArgs& args, bool json) {
 int RunReport(const TSearchArgs& args, const std::string& size, const std::string& output) {
   pikrotta::TReportOptions options;
   if (!args.ToOptions(options.List)) return kExitUsage;
-  const pikrotta::TListOptions& list = options.List;
   if (!pikrotta::ParsePaintSize(size, options.Width, options.Height)) {
     std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 1200x800\n";
     return kExitUsage;
   }
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(list.TransferFile, error)) {
-    std::cerr << "pikrotta-cli: no such file: " << list.TransferFile.string() << "\n";
+  if (!IsFile(args.File)) {
+    std::cerr << "pikrotta-cli: no such file: " << args.File << "\n";
     return kExitNoFile;
   }
   const pikrotta::TReport report = pikrotta::MakeReport(options);
   if (!report.ReadComplete) {
-    std::cerr << "pikrotta-cli: cannot read " << list.TransferFile.string() << "\n";
+    std::cerr << "pikrotta-cli: cannot read " << args.File << "\n";
     return kExitNoFile;
   }
-  std::ofstream out(output, std::ios::binary);
+  std::ofstream out(pikrotta::PathFromUtf8(output), std::ios::binary);
   out << report.Html;
   out.close();
   if (!out) {
@@ -162,6 +164,7 @@ int main(int argc, char** argv) {
   CLI::App app{"Checks a Jw_cad transfer file (JWC_TEMP.TXT) without Jw_cad or Windows."};
   app.name("pikrotta-cli");
   app.require_subcommand(1);
+  app.allow_windows_style_options(false);  // "/x" is a path, not an option
 
   std::string dumpFile;
   bool summary = false;
@@ -207,8 +210,11 @@ int main(int argc, char** argv) {
   report->add_option("--size", reportSize, "picture as WIDTHxHEIGHT pixels")->capture_default_str();
   report->footer(statuses);
 
+  const std::vector<std::string> arguments = pikrotta::Utf8Arguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::CallForHelp&) {
     std::cout << app.help();
     return kExitOk;

@@ -79,7 +79,7 @@ TReport MakeReport(const TReportOptions& options) {
   if (!report.ReadComplete) return report;
   const TForm1& form = window.Form;
   const TView& view = form.View;
-  const std::string file = options.List.TransferFile.string();
+  const std::string file = PathToUtf8(options.List.TransferFile);
 
   std::string rows;
   int32_t number = 0;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host_services.h"
 
@@ -21,6 +22,12 @@ struct THostSetup {
 };
 
 std::unique_ptr<THostServices> MakeHost(const THostSetup& setup);
+// Whether THostSetup::Drives is used: false on Windows, which has drives of its own.
+bool HostMapsDrives();
+
+// The program's arguments in UTF-8 (on Windows from the wide command line, so that names in
+// any language survive whatever the machine's code page).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Opens a file by a path of this system, as a user gives it on the command line; null when
 // there is no file (a folder is not one).

@@ -122,6 +122,14 @@ std::unique_ptr<THostServices> MakeHost(const THostSetup& setup) {
   return std::make_unique<TPosixHost>(setup);
 }
 
+bool HostMapsDrives() {
+  return true;
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 std::unique_ptr<TInputFile> TPosixHost::OpenForReading(const std::string& path) const {
   const fs::path native = NativePath(path);
   return native.empty() ? nullptr : OpenNativeFile(native);

@@ -1,0 +1,75 @@
+// The whole composition onto the GDI canvas, as the window composes a view: background, the
+// drawing pass, the image-reference marks, and the copy into a bitmap. Run under Wine (or on
+// Windows): a generated drawing of 1,000,000 mixed entities fitted into 1200 x 800, batched and
+// call by call, and the demo at 20 zoom steps.
+#include <benchmark/benchmark.h>
+
+#include "drawing_fixture.h"
+#include "gdi_canvas.h"
+#include "gra.h"
+
+namespace {
+
+using namespace pikrotta;
+
+struct TComposer {
+  TComposer(const TJwwGaibu& model, int32_t width, int32_t height)
+      : Model(model), Surface(width, height), Canvas(Surface) {
+    View.FitToWindow(model, width, height);
+    Gra.SearchPrefix = "^@BM";
+  }
+  void Compose() {
+    Gra.ClearPaintArea(Canvas, Surface.Width(), Surface.Height());
+    Gra.DrawAllEntities(Canvas);
+    Gra.MarkImageRefs(Canvas, 10 / View.ViewScale);
+    benchmark::DoNotOptimize(Canvas.CopyToBitmap(Surface.Width(), Surface.Height()));
+  }
+  const TJwwGaibu& Model;
+  TView View;
+  const TgraAttribute Attributes;
+  const TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
+  const TNoEscKey Keys;
+  TGra Gra{View, Attributes, Model, Clock, Keys};
+  win32::TDibSurface Surface;
+  win32::TGdiCanvas Canvas;
+};
+
+void ComposeGenerated(benchmark::State& state, bool batching) {
+  TComposer composer(test::GeneratedDrawing(1'000'000), 1200, 800);
+  composer.Canvas.Batching = batching;
+  composer.Compose();  // the fonts of this view are made here, once
+  const int64_t fonts = composer.Canvas.FontsCreated;
+  for (auto _ : state) composer.Compose();
+  state.SetItemsProcessed(state.iterations() * composer.Model.JwwOrderCount);
+  state.counters["fonts_first"] = static_cast<double>(fonts);
+  state.counters["fonts_again"] = static_cast<double>(composer.Canvas.FontsCreated - fonts);
+}
+
+void BM_ComposeMillionBatched(benchmark::State& state) {
+  ComposeGenerated(state, true);
+}
+void BM_ComposeMillionCallByCall(benchmark::State& state) {
+  ComposeGenerated(state, false);
+}
+BENCHMARK(BM_ComposeMillionBatched)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_ComposeMillionCallByCall)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The demo zoomed in by the wheel's factor twenty times about its centre, composing each step.
+void BM_ComposeDemoTwentyZoomSteps(benchmark::State& state) {
+  TComposer composer(test::DemoDrawing(), 1200, 800);
+  const TView fitted = composer.View;
+  for (auto _ : state) {
+    composer.View = fitted;
+    for (int step = 0; step < 20; ++step) {
+      composer.View.ViewScale *= 1.5;
+      composer.View.CentreAt((fitted.ViewLeft + fitted.ViewRight) / 2,
+                             (fitted.ViewBottom + fitted.ViewTop) / 2);
+      composer.Compose();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 20);
+  state.counters["fonts"] = static_cast<double>(composer.Canvas.FontsCreated);
+}
+BENCHMARK(BM_ComposeDemoTwentyZoomSteps)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,212 @@
+#include "win32_host.h"
+
+#include <atomic>
+#include <cstdio>
+#include <random>
+
+#include <shellapi.h>
+
+#include "text_win32.h"
+#include "win32_handles.h"
+#include "window_texts.h"
+
+namespace pikrotta::win32 {
+
+namespace {
+
+DWORD Attributes(const std::string& path) {
+  return ::GetFileAttributesW(SjisToWide(path).c_str());
+}
+
+// A file read through its handle, closed with the object.
+class TWin32InputFile : public TInputFile {
+ public:
+  explicit TWin32InputFile(TUniqueFile file) : File(std::move(file)) {}
+  int64_t Read(char* buffer, size_t size) override {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    if (!::ReadFile(File.get(), buffer, want, &got, nullptr)) return -1;
+    return got;
+  }
+
+ private:
+  TUniqueFile File;
+};
+
+std::unique_ptr<TInputFile> OpenWide(const std::wstring& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open: it is not a file.
+  TUniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<TWin32InputFile>(std::move(file));
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!::WriteFile(file, bytes.data() + done, want, &written, nullptr) || written == 0)
+      return false;
+    done += written;
+  }
+  return true;
+}
+
+// A name beside target that no other program or earlier save uses.
+std::wstring UniqueNameBeside(const std::wstring& target) {
+  static std::atomic<uint32_t> counter{0};
+  static std::mt19937_64 random(std::random_device{}() ^ ::GetCurrentProcessId() ^
+                                ::GetTickCount64());
+  wchar_t suffix[48];
+  swprintf(suffix, 48, L".%08lx%08lx%04x.tmp", static_cast<unsigned long>(random()),
+           static_cast<unsigned long>(::GetCurrentProcessId()), counter++ & 0xFFFF);
+  return target + suffix;
+}
+
+}  // namespace
+
+int32_t DosTimeOf(const FILETIME& written) {
+  FILETIME local{};
+  WORD date = 0, time = 0;
+  if (!::FileTimeToLocalFileTime(&written, &local) ||
+      !::FileTimeToDosDateTime(&local, &date, &time))
+    return 0;
+  return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
+}
+
+bool TWin32Host::EscPressed() const {
+  return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
+
+bool TWin32Host::FileExists(const std::string& path) const {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TWin32Host::FolderExists(const std::string& path) const {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<TFolderEntry> TWin32Host::ListFolder(const std::string& pattern) const {
+  std::vector<TFolderEntry> entries;
+  WIN32_FIND_DATAW found{};
+  TUniqueFind find(::FindFirstFileW(SjisToWide(pattern).c_str(), &found));
+  if (!find) return entries;
+  do {
+    entries.push_back({WideToSjis(found.cFileName),
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       DosTimeOf(found.ftLastWriteTime)});
+  } while (::FindNextFileW(find.get(), &found));
+  return entries;
+}
+
+std::unique_ptr<TInputFile> TWin32Host::OpenForReading(const std::string& path) const {
+  return OpenWide(SjisToWide(path));
+}
+
+bool TWin32Host::ReplaceFileContents(const std::string& path, const std::string& bytes) {
+  const std::wstring target = SjisToWide(path);
+  std::wstring fresh;
+  TUniqueFile file;
+  for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+    fresh = UniqueNameBeside(target);
+    // CREATE_NEW fails on any existing name, a link planted there included.
+    file.reset(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  if (!file) return false;
+  // On disk before the move, so the name never points at a file not yet written.
+  const bool written = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+  file.reset();
+  if (written && ::MoveFileExW(fresh.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  ::DeleteFileW(fresh.c_str());  // only the file made here
+  return false;
+}
+
+std::optional<std::string> TWin32Host::ReadClassesRootDefault(const std::string& key) const {
+  if (JwcadOpenCommand) return JwcadOpenCommand;
+  // Read access only: asking for more is refused under HKEY_CLASSES_ROOT to a user without
+  // administrator rights, and the program path would then be empty for every such user.
+  HKEY opened = nullptr;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, SjisToWide(key).c_str(), 0, KEY_READ, &opened) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  const TUniqueKey owner(opened);
+  DWORD type = 0, size = 0;
+  if (::RegQueryValueExW(opened, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return std::nullopt;
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (::RegQueryValueExW(opened, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                         &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  value.resize(wcsnlen(value.c_str(), value.size()));  // the stored value may lack its end
+  return WideToSjis(value);
+}
+
+void TWin32Host::SoundMessageBeep(uint32_t type) {
+  ::MessageBeep(type);
+}
+
+void TWin32Host::ShowMessage(const std::string& text) {
+  if (ConsoleMessages) {
+    std::fprintf(stderr, "%s\n", WideToUtf8(SjisToWide(text)).c_str());
+    return;
+  }
+  ::MessageBoxW(Owner, SjisToWide(text).c_str(), SjisToWide(texts::kApplicationTitle).c_str(),
+                MB_OK);
+}
+
+void TWin32Host::Navigate(const std::string& url) {
+  if (OnNavigate) OnNavigate(SjisToWide(url));
+}
+
+std::string TWin32Host::ProgramFilePath() const {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return WideToSjis(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace pikrotta::win32
+
+namespace pikrotta {
+
+std::unique_ptr<THostServices> MakeHost(const THostSetup& setup) {
+  auto host = std::make_unique<win32::TWin32Host>(setup);
+  host->ConsoleMessages = true;
+  return host;
+}
+
+bool HostMapsDrives() {
+  return false;
+}
+
+std::vector<std::string> Utf8Arguments(int, char**) {
+  std::vector<std::string> arguments;
+  int count = 0;
+  LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!wide) return arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(win32::WideToUtf8(wide[i]));
+  ::LocalFree(wide);
+  return arguments;
+}
+
+std::unique_ptr<TInputFile> OpenNativeFile(const std::filesystem::path& path) {
+  return win32::OpenWide(path.wstring());
+}
+
+}  // namespace pikrotta

@@ -1,0 +1,49 @@
+// Host services on Windows: files and folders by their UTF-16 names, the registry, the Esc key,
+// the message beep and box, the clock, and the promotion strip of the window.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "host_services.h"
+#include "platform_host.h"
+#include "system_clock.h"
+#include "windows_api.h"
+
+namespace pikrotta::win32 {
+
+class TWin32Host : public THostServices {
+ public:
+  TWin32Host() = default;
+  explicit TWin32Host(const THostSetup& setup) : JwcadOpenCommand(setup.JwcadOpenCommand) {}
+
+  // Stands in for the registry's value when set (the command line's --jwcad).
+  std::optional<std::string> JwcadOpenCommand;
+  HWND Owner = nullptr;          // the main window, owner of the modal message box
+  bool ConsoleMessages = false;  // messages to standard error instead of a box (command line)
+  std::function<void(const std::wstring& url)> OnNavigate;
+
+  bool EscPressed() const override;
+  bool FileExists(const std::string& path) const override;
+  bool FolderExists(const std::string& path) const override;
+  std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
+  std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override;
+  // A new file with a unique name beside the old one, created exclusively, written and
+  // flushed to disk, then moved over the old one; on failure only that new file is removed.
+  bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
+  std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
+  const TClockLocale& Clock() const override { return SystemClock; }
+  void SoundMessageBeep(uint32_t type) override;
+  void ShowMessage(const std::string& text) override;
+  void Navigate(const std::string& url) override;
+  std::string ProgramFilePath() const override;
+
+ private:
+  TSystemClock SystemClock;
+};
+
+// The packed local DOS date and time of a file time, as the search compares them.
+int32_t DosTimeOf(const FILETIME& written);
+
+}  // namespace pikrotta::win32
