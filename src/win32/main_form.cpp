@@ -1,0 +1,555 @@
+#include "main_form.h"
+
+#include <commctrl.h>
+#include <imm.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "control_ids.h"
+#include "text_win32.h"
+#include "window_texts.h"
+
+namespace pikrotta::win32 {
+
+namespace {
+
+// The form as designed, in pixels.
+constexpr int kLabelA1Height = 24;
+constexpr int kScrollBox1Height = 65;
+constexpr int kSplitterWidth = 3;
+constexpr int kSplitterMinSize = 30;  // neither side of the splitter gets narrower
+constexpr int kPanel3Height = 108;
+constexpr int kMemo1Height = 144;
+constexpr int kListItemHeight = 13;
+constexpr int kFontHeight = 13;
+constexpr int kBevel = 1;  // panels have a raised one-pixel bevel inside their edge
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kCream = RGB(255, 251, 240);
+constexpr COLORREF kMemoColor = RGB(187, 235, 244);
+constexpr COLORREF kLabelA1Color = RGB(231, 231, 231);
+
+TMainForm* FormOf(HWND window) {
+  return reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Mouse buttons and modifier keys of a mouse message, as the handlers take them.
+int32_t MouseFlags(WPARAM w, bool doubleClick) {
+  int32_t flags = 0;
+  if (w & MK_LBUTTON) flags |= kButtonLeft;
+  if (w & MK_RBUTTON) flags |= kButtonRight;
+  if (w & MK_MBUTTON) flags |= kButtonMiddle;
+  if (doubleClick) flags |= kButtonDouble;
+  if (w & MK_SHIFT) flags |= kShiftKey;
+  if (::GetKeyState(VK_MENU) < 0) flags |= kAltKey;
+  if (w & MK_CONTROL) flags |= kCtrlKey;
+  return flags;
+}
+
+// Runs a handler; nothing it throws may cross into the system's code.
+template <class F>
+LRESULT Guarded(F&& handler, LRESULT failed = 0) {
+  try {
+    return handler();
+  } catch (...) {
+    return failed;
+  }
+}
+
+}  // namespace
+
+void TMainForm::RegisterClasses(HINSTANCE instance) {
+  const HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof form;
+  form.style = CS_HREDRAW | CS_VREDRAW;
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance;
+  form.hIcon = icon;
+  form.hIconSm = icon;
+  form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  form.lpszClassName = kFormClass;
+  ::RegisterClassExW(&form);
+
+  WNDCLASSEXW panel = form;
+  panel.lpfnWndProc = PanelProc;
+  panel.hIcon = panel.hIconSm = nullptr;
+  panel.lpszClassName = kPanelClass;
+  ::RegisterClassExW(&panel);
+
+  WNDCLASSEXW paintBox = panel;
+  paintBox.style = CS_DBLCLKS;  // a double click reaches the handlers as such
+  paintBox.lpfnWndProc = PaintBoxProc;
+  paintBox.lpszClassName = kPaintBoxClass;
+  ::RegisterClassExW(&paintBox);
+
+  WNDCLASSEXW splitter = panel;
+  splitter.lpfnWndProc = SplitterProc;
+  splitter.hCursor = ::LoadCursorW(nullptr, IDC_SIZEWE);
+  splitter.lpszClassName = kSplitterClass;
+  ::RegisterClassExW(&splitter);
+}
+
+TMainForm::TMainForm(HINSTANCE instance, HWND owner)
+    : Instance(instance),
+      White(::CreateSolidBrush(kWhite)),
+      Cream(::CreateSolidBrush(kCream)),
+      MemoColor(::CreateSolidBrush(kMemoColor)),
+      LabelA1Color(::CreateSolidBrush(kLabelA1Color)) {
+  // The window font, with the Shift-JIS character set so that every control shows Japanese
+  // on any Windows; a control left on the system font would show boxes on an English one.
+  LOGFONTW font{};
+  font.lfHeight = -kFontHeight;
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  SjisToWide(texts::kWindowFontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+  WindowFont.reset(::CreateFontIndirectW(&font));
+
+  Form1 = ::CreateWindowExW(
+      0, kFormClass, SjisToWide(texts::kFormCaption).c_str(),
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
+      194, 105, 601, 469, owner, nullptr, instance, nullptr);
+  ::SetWindowLongPtrW(Form1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Host.Owner = Form1;
+
+  constexpr DWORD kStatic = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  constexpr DWORD kPanel = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  LabelA1 = Child(Form1, L"STATIC", texts::kFullWidthBlank,
+                  WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabelA1, 0,
+                  0, 0, kLabelA1Height);
+  PaintBox1 = Child(Form1, kPaintBoxClass, "", WS_CHILD | WS_VISIBLE, kIdPaintBox1, 0, 0, 0, 0);
+  Splitter1 = Child(Form1, kSplitterClass, "", WS_CHILD | WS_VISIBLE, kIdSplitter1, 0, 0,
+                    kSplitterWidth, 0);
+  Panel2 = Child(Form1, kPanelClass, "", kPanel, kIdPanel2, 0, 0, Panel2Width, 0);
+  Panel3 = Child(Panel2, kPanelClass, "", kPanel, kIdPanel3, 0, 0, 0, kPanel3Height);
+  Label1 = Child(Panel3, L"STATIC", texts::kLabel1Caption, kStatic, kIdLabel1, 0, 0, 0, 0);
+  Label2 = Child(Panel3, L"STATIC", texts::kLabel2Caption, kStatic, kIdLabel2, 8, 16, 0, 0);
+  Label3 = Child(Panel3, L"STATIC", "", kStatic, kIdLabel3, 8, 32, 0, 0);
+  Label4 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel4, 8, 48, 0, 0);
+  Label5 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel5, 8, 64, 0, 0);
+  Button2 = Child(Panel3, L"BUTTON", texts::kButton2Caption,
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton2, 0, 80, 89, 25);
+  Button1 = Child(Panel3, L"BUTTON", texts::kButton1Caption,
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton1, 96, 79, 89, 26);
+  ListBox1 = Child(Panel2, L"LISTBOX", "",
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
+                       LBS_NOINTEGRALHEIGHT,
+                   kIdListBox1, 0, 0, 0, 0);
+  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, kListItemHeight);
+  std::string help;
+  for (const char* line : texts::kHelpLines) help += std::string(line) + "\r\n";
+  help.resize(help.size() - 2);
+  Memo1 = Child(Panel2, L"EDIT", help,
+                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                    ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                kIdMemo1, 0, 0, 0, kMemo1Height);
+  // The focus sink: outside the panel's visible part, one character, no input method.
+  EditA = Child(Panel2, L"EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, kIdEditA, 216, 400, 25,
+                21);
+  ::SendMessageW(EditA, EM_LIMITTEXT, 1, 0);
+  ::ImmAssociateContext(EditA, nullptr);
+  ScrollBox1 = Child(Form1, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kIdScrollBox1,
+                     0, 0, 0, kScrollBox1Height);
+  Panel1 = Child(ScrollBox1, kPanelClass, "", kPanel, kIdPanel1, -3, -3, 600, 200);
+  for (HWND label : {Label1, Label2, Label4, Label5}) {
+    wchar_t text[64] = {};
+    ::GetWindowTextW(label, text, 64);
+    SizeLabelToCaption(label, text);
+  }
+  Captions[TLabel::Label2] = texts::kLabel2Caption;
+  Captions[TLabel::Label4] = Captions[TLabel::Label5] = texts::kNoSearchYet;
+  Captions[TLabel::LabelA1] = texts::kFullWidthBlank;
+
+  const RECT browserRect{kBevel, kBevel, 600 - kBevel, 200 - kBevel};
+  WebBrowser1 = std::make_unique<TBrowserStrip>(Panel1, browserRect);
+  Host.OnNavigate = [this](const std::wstring& url) { WebBrowser1->Navigate(url); };
+
+  Layout();
+  Form.FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  WebBrowser1.reset();
+  if (Form1) ::DestroyWindow(Form1);
+}
+
+HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText,
+                      DWORD style, int id, int x, int y, int width, int height) {
+  const DWORD extended = windowClass == kPanelClass ? WS_EX_CONTROLPARENT : 0;
+  HWND child = ::CreateWindowExW(
+      extended, windowClass, SjisToWide(sjisText).c_str(), style, x, y, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
+  ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont.get()), FALSE);
+  return child;
+}
+
+void TMainForm::Show() {
+  Form.FormShow();
+  ::ShowWindow(Form1, SW_SHOWNORMAL);
+  ::UpdateWindow(Form1);
+}
+
+// Bottom strips first (the promotion strip at the very bottom, LabelA1 above it), then the
+// right-hand panel and its splitter, and the paint area in what is left, as the form aligns
+// its controls. Inside the panel: Panel3 at the top, the memo at the bottom, the list between.
+void TMainForm::Layout() {
+  RECT client{};
+  ::GetClientRect(Form1, &client);
+  const int w = client.right, h = client.bottom;
+  const int top = std::max(0, h - kScrollBox1Height - kLabelA1Height);
+  const int panel = std::clamp(Panel2Width, 0, std::max(0, w - kSplitterWidth));
+  const int paint = std::max(0, w - panel - kSplitterWidth);
+  HDWP moves = ::BeginDeferWindowPos(5);
+  auto place = [&](HWND window, int x, int y, int cx, int cy) {
+    moves = ::DeferWindowPos(moves, window, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(ScrollBox1, 0, h - kScrollBox1Height, w, kScrollBox1Height);
+  place(LabelA1, 0, top, w, kLabelA1Height);
+  place(Panel2, w - panel, 0, panel, top);
+  place(Splitter1, paint, 0, kSplitterWidth, top);
+  place(PaintBox1, 0, 0, paint, top);
+  ::EndDeferWindowPos(moves);
+
+  const int inside = std::max(0, panel - 2 * kBevel);
+  const int listHeight = std::max(0, top - 2 * kBevel - kPanel3Height - kMemo1Height);
+  ::SetWindowPos(Panel3, nullptr, kBevel, kBevel, inside, kPanel3Height, SWP_NOZORDER);
+  ::SetWindowPos(ListBox1, nullptr, kBevel, kBevel + kPanel3Height, inside, listHeight,
+                 SWP_NOZORDER);
+  ::SetWindowPos(Memo1, nullptr, kBevel, kBevel + kPanel3Height + listHeight, inside, kMemo1Height,
+                 SWP_NOZORDER);
+
+  const TPoint size = PaintAreaSize();
+  if (!Surface || Surface->Dib.Width() != std::max(size.X, 1) ||
+      Surface->Dib.Height() != std::max(size.Y, 1)) {
+    Surface.reset();  // the canvas on the old surface goes before a new one is made
+    Surface = std::make_unique<TPaintSurface>(std::max(size.X, 1), std::max(size.Y, 1));
+    ::InvalidateRect(PaintBox1, nullptr, FALSE);
+  }
+}
+
+void TMainForm::SizeLabelToCaption(HWND label, const std::wstring& text) {
+  const TWindowDc dc(label);
+  const TSelectGuard font(dc.get(), WindowFont.get());
+  SIZE extent{0, kFontHeight};
+  if (!text.empty())
+    ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  ::SetWindowPos(label, nullptr, 0, 0, extent.cx, std::max<LONG>(extent.cy, kFontHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND TMainForm::LabelWindow(TLabel label) const {
+  switch (label) {
+    case TLabel::Label2:
+      return Label2;
+    case TLabel::Label3:
+      return Label3;
+    case TLabel::Label4:
+      return Label4;
+    case TLabel::Label5:
+      return Label5;
+    default:
+      return LabelA1;
+  }
+}
+
+// ---- TWindowControls ----
+
+std::string TMainForm::Caption(TLabel label) const {
+  const auto it = Captions.find(label);
+  return it == Captions.end() ? std::string() : it->second;
+}
+
+void TMainForm::SetCaption(TLabel label, const std::string& text) {
+  Captions[label] = text;
+  const std::wstring wide = SjisToWide(text);
+  HWND window = LabelWindow(label);
+  ::SetWindowTextW(window, wide.c_str());
+  if (label != TLabel::LabelA1) SizeLabelToCaption(window, wide);  // LabelA1 keeps its size
+}
+
+void TMainForm::ClearList() {
+  ::SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0);
+}
+
+void TMainForm::AddListRow(const std::string& text) {
+  ::SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(text).c_str()));
+}
+
+int32_t TMainForm::ListCount() const {
+  return static_cast<int32_t>(::SendMessageW(ListBox1, LB_GETCOUNT, 0, 0));
+}
+
+int32_t TMainForm::ListSelection() const {
+  const LRESULT selected = ::SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
+  return selected == LB_ERR ? -1 : static_cast<int32_t>(selected);
+}
+
+TWindowBounds TMainForm::WindowBounds() const {
+  RECT r{};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (::IsIconic(Form1) && ::GetWindowPlacement(Form1, &placement))
+    r = placement.rcNormalPosition;  // minimised: where it will come back
+  else
+    ::GetWindowRect(Form1, &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void TMainForm::SetWindowBounds(const TWindowBounds& b) {
+  ::SetWindowPos(Form1, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainForm::SetPanelWidth(int32_t width) {
+  Panel2Width = width;
+  Layout();
+}
+
+TPoint TMainForm::PaintAreaSize() const {
+  RECT r{};
+  ::GetClientRect(PaintBox1, &r);
+  return {r.right, r.bottom};
+}
+
+TPoint TMainForm::CursorPosition() const {
+  POINT p{};
+  ::GetCursorPos(&p);
+  ::ScreenToClient(PaintBox1, &p);
+  return {p.x, p.y};
+}
+
+void TMainForm::FocusEditA() {
+  if (::GetFocus() != EditA) ::SetFocus(EditA);
+}
+
+void TMainForm::ShowPaintArea() {
+  Surface->Canvas.Flush();
+  const TWindowDc dc(PaintBox1);
+  ::BitBlt(dc.get(), 0, 0, Surface->Dib.Width(), Surface->Dib.Height(), Surface->Dib.Dc(), 0, 0,
+           SRCCOPY);
+}
+
+void TMainForm::CloseWindow() {
+  ::SendMessageW(Form1, WM_CLOSE, 0, 0);
+}
+
+// ---- Messages ----
+
+bool TMainForm::PreviewMessage(const MSG& m) {
+  if (m.hwnd != Form1 && !::IsChild(Form1, m.hwnd)) return false;
+  return Guarded([&]() -> LRESULT {
+    if (m.message == WM_KEYDOWN) return OnKeyDown(m.wParam);
+    if (m.message == WM_MOUSEWHEEL) return OnMouseWheel(m.wParam, m.lParam);
+    return false;
+  });
+}
+
+bool TMainForm::OnKeyDown(WPARAM key) {
+  return Form.FormKeyDown(static_cast<int32_t>(key), ::GetKeyState(VK_SHIFT) < 0);
+}
+
+bool TMainForm::OnMouseWheel(WPARAM w, LPARAM l) {
+  POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};  // screen coordinates
+  ::ScreenToClient(PaintBox1, &p);
+  return Form.FormMouseWheel(GET_WHEEL_DELTA_WPARAM(w), {p.x, p.y});
+}
+
+void TMainForm::OnCommand(int id, int code) {
+  if (id == kIdButton2 && code == BN_CLICKED) Form.Button2Click();
+  if (id == kIdButton1 && code == BN_CLICKED) Form.Button1Click();
+  if (id == kIdListBox1 && code == LBN_DBLCLK) Form.ListBox1DblClick();
+}
+
+HBRUSH TMainForm::BackgroundOf(HWND control) const {
+  if (control == Memo1) return MemoColor.get();
+  if (control == LabelA1) return LabelA1Color.get();
+  if (control == Panel2 || control == EditA) return Cream.get();
+  if (control == ScrollBox1 || control == Panel1) return ::GetSysColorBrush(COLOR_BTNFACE);
+  return White.get();  // the form, Panel3 and its labels, the splitter
+}
+
+LRESULT CALLBACK TMainForm::FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  TMainForm* form = FormOf(window);
+  if (!form) return ::DefWindowProcW(window, message, w, l);
+  return Guarded([&] { return form->OnFormMessage(window, message, w, l); });
+}
+
+LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    // Keys and wheel turns sent to the window itself rather than through the message loop.
+    case WM_KEYDOWN:
+      if (OnKeyDown(w)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      if (OnMouseWheel(w, l)) return 0;
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(l);
+      info->ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
+      return 0;
+    }
+    case WM_SIZE:
+      if (w == SIZE_MINIMIZED) return 0;
+      Layout();
+      Form.FormResize();
+      return 0;
+    case WM_SYSCOMMAND:
+      // The application's window carries the task-bar button: minimising is its business.
+      if ((w & 0xFFF0) == SC_MINIMIZE && ::GetWindow(window, GW_OWNER)) {
+        ::ShowWindow(::GetWindow(window, GW_OWNER), SW_MINIMIZE);
+        return 0;
+      }
+      break;
+    case WM_ERASEBKGND: {
+      RECT r{};
+      ::GetClientRect(window, &r);
+      ::FillRect(reinterpret_cast<HDC>(w), &r, White.get());
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      return OnPanelMessage(window, message, w, l);
+    case WM_CLOSE:
+      Form.FormClose();
+      ::DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      Form1 = nullptr;
+      ::PostQuitMessage(0);
+      return 0;
+  }
+  return ::DefWindowProcW(window, message, w, l);
+}
+
+LRESULT CALLBACK TMainForm::PanelProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  TMainForm* form = FormOf(window);
+  if (!form) return ::DefWindowProcW(window, message, w, l);
+  return Guarded([&] { return form->OnPanelMessage(window, message, w, l); });
+}
+
+LRESULT TMainForm::OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: {
+      HWND control = reinterpret_cast<HWND>(l);
+      const HBRUSH brush = BackgroundOf(control);
+      LOGBRUSH color{};
+      ::GetObjectW(brush, sizeof color, &color);
+      ::SetBkColor(reinterpret_cast<HDC>(w), color.lbColor);
+      ::SetTextColor(reinterpret_cast<HDC>(w), ::GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(brush);
+    }
+    case WM_ERASEBKGND: {
+      RECT r{};
+      ::GetClientRect(window, &r);
+      ::FillRect(reinterpret_cast<HDC>(w), &r, BackgroundOf(window));
+      return 1;
+    }
+    case WM_PAINT: {
+      const TPaintGuard paint(window);
+      if (window != ScrollBox1) {
+        RECT r{};
+        ::GetClientRect(window, &r);
+        ::DrawEdge(paint.get(), &r, BDR_RAISEDINNER, BF_RECT);
+      }
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(window, message, w, l);
+}
+
+LRESULT CALLBACK TMainForm::PaintBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  TMainForm* form = FormOf(window);
+  if (!form) return ::DefWindowProcW(window, message, w, l);
+  return Guarded([&] { return form->OnPaintBoxMessage(window, message, w, l); });
+}
+
+LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  const int32_t x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
+  switch (message) {
+    case WM_PAINT: {
+      const TPaintGuard paint(window);
+      // The paint request's canvas is the paint area's surface, put on the screen here.
+      Form.PaintBox1Paint(Surface->Canvas);
+      Surface->Canvas.Flush();
+      const RECT& area = paint.Area();
+      ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+               Surface->Dib.Dc(), area.left, area.top, SRCCOPY);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_MOUSEWHEEL:
+      if (OnMouseWheel(w, l)) return 0;
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+      // Held until the last button is up, so a drag that ends outside still ends the gesture.
+      ::SetCapture(window);
+      const bool twice =
+          message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+      Form.PaintBox1MouseDown(MouseFlags(w, twice), x, y);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      Form.PaintBox1MouseMove(x, y);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      Form.PaintBox1MouseUp(x, y);
+      if (!(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ::ReleaseCapture();
+      return 0;
+  }
+  return ::DefWindowProcW(window, message, w, l);
+}
+
+LRESULT CALLBACK TMainForm::SplitterProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  TMainForm* form = FormOf(window);
+  if (!form) return ::DefWindowProcW(window, message, w, l);
+  return Guarded([&] { return form->OnSplitterMessage(window, message, w, l); });
+}
+
+LRESULT TMainForm::OnSplitterMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
+  POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT r{};
+      ::GetClientRect(window, &r);
+      ::FillRect(reinterpret_cast<HDC>(w), &r, BackgroundOf(window));
+      return 1;
+    }
+    case WM_LBUTTONDOWN:
+      ::SetCapture(window);
+      SplitterGrab = p.x;
+      return 0;
+    case WM_MOUSEMOVE:
+      if (SplitterGrab >= 0) {
+        RECT client{};
+        ::GetClientRect(Form1, &client);
+        const int widest =
+            std::max<int>(kSplitterMinSize, client.right - kSplitterWidth - kSplitterMinSize);
+        SetPanelWidth(
+            std::clamp<int32_t>(Panel2Width - (p.x - SplitterGrab), kSplitterMinSize, widest));
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (SplitterGrab >= 0 && message == WM_LBUTTONUP) ::ReleaseCapture();
+      SplitterGrab = -1;
+      return 0;
+  }
+  return ::DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace pikrotta::win32

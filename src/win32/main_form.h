@@ -1,0 +1,99 @@
+// The main window on Windows: its controls laid out as the form was designed, the paint
+// area's off-screen surface, and the window procedures, which only decode messages and call
+// the portable handlers of TForm1. State is reached through each window's user data.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "browser_strip.h"
+#include "gdi_canvas.h"
+#include "main_window.h"
+#include "win32_handles.h"
+#include "win32_host.h"
+
+namespace pikrotta::win32 {
+
+class TMainForm : public TWindowControls {
+ public:
+  // Registers the window classes once per process.
+  static void RegisterClasses(HINSTANCE instance);
+
+  // Creates the window, owned by owner (the application's window), and runs FormCreate.
+  TMainForm(HINSTANCE instance, HWND owner);
+  ~TMainForm() override;
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  HWND Handle() const { return Form1; }
+  // Runs FormShow and shows the window.
+  void Show();
+  // The form's look at messages before the control they are for: key preview and the wheel.
+  // True when the message was handled and must not be dispatched.
+  bool PreviewMessage(const MSG& message);
+
+  // TWindowControls
+  std::string Caption(TLabel label) const override;
+  void SetCaption(TLabel label, const std::string& text) override;
+  void ClearList() override;
+  void AddListRow(const std::string& text) override;
+  int32_t ListCount() const override;
+  int32_t ListSelection() const override;
+  TWindowBounds WindowBounds() const override;
+  void SetWindowBounds(const TWindowBounds& bounds) override;
+  int32_t PanelWidth() const override { return Panel2Width; }
+  void SetPanelWidth(int32_t width) override;
+  TPoint PaintAreaSize() const override;
+  TPoint CursorPosition() const override;
+  void FocusEditA() override;
+  TCanvas& PaintCanvas() override { return Surface->Canvas; }
+  void ShowPaintArea() override;
+  void CloseWindow() override;
+
+  TWin32Host Host;
+  TForm1 Form{*this, Host};
+
+ private:
+  // The paint area's pixels and the canvas on them; replaced when the area changes size.
+  struct TPaintSurface {
+    TPaintSurface(int32_t width, int32_t height) : Dib(width, height), Canvas(Dib) {}
+    TDibSurface Dib;
+    TGdiCanvas Canvas;
+  };
+
+  static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK PaintBoxProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK SplitterProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT OnSplitterMessage(HWND window, UINT message, WPARAM w, LPARAM l);
+
+  HWND Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText, DWORD style,
+             int id, int x, int y, int width, int height);
+  void Layout();
+  void SizeLabelToCaption(HWND label, const std::wstring& text);
+  void OnCommand(int id, int code);
+  bool OnKeyDown(WPARAM key);
+  bool OnMouseWheel(WPARAM w, LPARAM l);
+  HBRUSH BackgroundOf(HWND control) const;
+  HWND LabelWindow(TLabel label) const;
+
+  HINSTANCE Instance;
+  TUniqueFont WindowFont;
+  TUniqueBrush White, Cream, MemoColor, LabelA1Color;
+  HWND Form1 = nullptr;
+  HWND LabelA1 = nullptr, PaintBox1 = nullptr, Splitter1 = nullptr, Panel2 = nullptr;
+  HWND Panel3 = nullptr, Label1 = nullptr, Label2 = nullptr, Label3 = nullptr, Label4 = nullptr;
+  HWND Label5 = nullptr, Button2 = nullptr, Button1 = nullptr, ListBox1 = nullptr;
+  HWND Memo1 = nullptr, EditA = nullptr, ScrollBox1 = nullptr, Panel1 = nullptr;
+  int32_t Panel2Width = 201;
+  std::map<TLabel, std::string> Captions;  // Shift-JIS, as the handlers set them
+  std::unique_ptr<TPaintSurface> Surface;
+  std::unique_ptr<TBrowserStrip> WebBrowser1;
+  int32_t SplitterGrab = -1;  // where the splitter was grabbed, while it is dragged
+};
+
+}  // namespace pikrotta::win32

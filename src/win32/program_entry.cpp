@@ -1,0 +1,90 @@
+// The program entry: the application's window (its title is the task-bar name), the main
+// window owned by it, and the message loop.
+#include "windows_api.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "control_ids.h"
+#include "main_form.h"
+#include "text_win32.h"
+#include "window_texts.h"
+
+namespace {
+
+using namespace pikrotta::win32;
+
+// The application's window: never seen itself, it carries the task-bar button with the
+// application title; the main window it owns has none of its own.
+LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) {
+    if (HWND form = ::FindWindowExW(nullptr, nullptr, kFormClass, nullptr))
+      ::PostMessageW(form, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, w, l);
+}
+
+HWND CreateApplicationWindow(HINSTANCE instance) {
+  const HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+  WNDCLASSEXW application{};
+  application.cbSize = sizeof application;
+  application.lpfnWndProc = ApplicationProc;
+  application.hInstance = instance;
+  application.hIcon = icon;
+  application.hIconSm = icon;
+  application.lpszClassName = kApplicationClass;
+  ::RegisterClassExW(&application);
+  const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2, y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+  HWND window = ::CreateWindowExW(
+      0, kApplicationClass, SjisToWide(pikrotta::texts::kApplicationTitle).c_str(),
+      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS, x, y, 0, 0, nullptr,
+      nullptr, instance, nullptr);
+  ::ShowWindow(window, SW_SHOWNOACTIVATE);
+  return window;
+}
+
+// Initialises COM for the browser strip for as long as the program runs.
+class TOleSession {
+ public:
+  TOleSession() : Ok(SUCCEEDED(::OleInitialize(nullptr))) {}
+  ~TOleSession() {
+    if (Ok) ::OleUninitialize();
+  }
+  TOleSession(const TOleSession&) = delete;
+  TOleSession& operator=(const TOleSession&) = delete;
+
+ private:
+  bool Ok;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    const TOleSession ole;
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES;
+    ::InitCommonControlsEx(&controls);
+    TMainForm::RegisterClasses(instance);
+    HWND application = CreateApplicationWindow(instance);
+    int exitCode = 0;
+    {
+      TMainForm form(instance, application);
+      form.Show();
+      MSG message;
+      while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (form.PreviewMessage(message)) continue;
+        if (form.Handle() && ::IsDialogMessageW(form.Handle(), &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+      }
+      exitCode = static_cast<int>(message.wParam);
+    }
+    ::DestroyWindow(application);
+    return exitCode;
+  } catch (...) {
+    return 1;
+  }
+}

@@ -1,0 +1,316 @@
+// Drives pikrotta.exe from outside, as a user and as accessibility tools reach it: finds the
+// window by its caption, reads the labels and the list, clicks the search button, double-
+// clicks a row, turns the wheel, presses keys, drags with both buttons, drags the splitter,
+// resizes and closes the window, and checks what it shows (its pixels) and what it saves.
+//   window_driver.exe PROGRAM EXPECTED_ROWS.txt SCREENSHOT.bmp LABEL2 LABEL3 TEMP_FOLDER
+// EXPECTED_ROWS.txt holds the list's rows in UTF-8, header first. Prints one line per check and
+// "N passed, M failed" last.
+#include "windows_api.h"
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "control_ids.h"
+#include "text_win32.h"
+#include "win32_handles.h"
+
+namespace {
+
+using namespace pikrotta::win32;
+
+int Passed = 0, Failed = 0;
+
+void Check(bool ok, const std::string& what) {
+  (ok ? Passed : Failed)++;
+  std::printf("%s %s\n", ok ? "ok" : "FAILED", what.c_str());
+  std::fflush(stdout);
+}
+
+std::string Utf8(const std::wstring& text) {
+  return WideToUtf8(text);
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 10000,
+                        nullptr);
+  return text;
+}
+
+struct TControlSearch {
+  int Id;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchControl(HWND child, LPARAM l) {
+  auto* search = reinterpret_cast<TControlSearch*>(l);
+  if (::GetDlgCtrlID(child) != search->Id) return TRUE;
+  search->Found = child;
+  return FALSE;
+}
+
+HWND FindControl(HWND root, int id) {
+  TControlSearch search{id, nullptr};
+  ::EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// The pixels of a window as the screen shows them.
+std::vector<uint32_t> Capture(HWND window, int& width, int& height) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  width = r.right - r.left;
+  height = r.bottom - r.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  TUniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TUniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+  std::vector<uint32_t> pixels;
+  if (!bitmap || !memory) return pixels;
+  {
+    const TSelectGuard select(memory.get(), bitmap.get());
+    const TWindowDc screen(nullptr);
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+  }
+  const auto* p = static_cast<const uint32_t*>(bits);
+  pixels.assign(p, p + static_cast<size_t>(width) * height);
+  for (uint32_t& v : pixels) v &= 0xFFFFFF;
+  return pixels;
+}
+
+// The window's pixels once they stop changing: the X server shows what a window drew a moment
+// after the drawing call returned.
+std::vector<uint32_t> Capture(HWND window) {
+  int w = 0, h = 0;
+  std::vector<uint32_t> last = Capture(window, w, h);
+  for (int i = 0; i < 50; ++i) {
+    ::Sleep(60);
+    std::vector<uint32_t> now = Capture(window, w, h);
+    if (now == last) return now;
+    last = std::move(now);
+  }
+  return last;
+}
+
+void SaveBitmap(HWND window, const std::wstring& path) {
+  int w = 0, h = 0;
+  const std::vector<uint32_t> pixels = Capture(window, w, h);
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = w;
+  header.biHeight = -h;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+  TUniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  ::WriteFile(out.get(), &file, sizeof file, &written, nullptr);
+  ::WriteFile(out.get(), &header, sizeof header, &written, nullptr);
+  ::WriteFile(out.get(), pixels.data(), static_cast<DWORD>(pixels.size() * 4), &written, nullptr);
+}
+
+// Pure red pixels (the search's marks) within a box of the capture.
+int RedWithin(const std::vector<uint32_t>& pixels, int width, int x1, int y1, int x2, int y2) {
+  int n = 0;
+  for (int y = std::max(0, y1); y < y2; ++y)
+    for (int x = std::max(0, x1); x < x2 && x < width; ++x)
+      n += static_cast<size_t>(y * width + x) < pixels.size() &&
+           pixels[static_cast<size_t>(y * width + x)] == 0xFF0000;
+  return n;
+}
+
+// Waits until the window's pixels satisfy a test (for messages that went through the queue).
+bool WaitFor(HWND window, const std::function<bool(const std::vector<uint32_t>&)>& test) {
+  for (int i = 0; i < 100; ++i) {
+    if (test(Capture(window))) return true;
+    ::Sleep(50);
+  }
+  return false;
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+  std::ifstream in(path.c_str());  // narrow: an ASCII path
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+LPARAM At(int x, int y) {
+  return MAKELPARAM(x, y);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 7) {
+    std::printf(
+        "usage: window_driver PROGRAM ROWS SHOT LABEL2 LABEL3 TEMP_FOLDER\n0 passed, 1 failed\n");
+    return 2;
+  }
+  const std::wstring program = argv[1], rowsFile = argv[2], shot = argv[3];
+  const std::string label2 = Utf8(argv[4]), label3 = Utf8(argv[5]), tempFolder = Utf8(argv[6]);
+  std::printf("code page %u\n", ::GetACP());
+
+  std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring command = L"\"" + program + L"\"";
+  if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+    Check(false, "start the program");
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return 1;
+  }
+  TUniqueFile processHandle(process.hProcess), threadHandle(process.hThread);
+
+  HWND form = nullptr;
+  for (int i = 0; i < 600 && !form; ++i) {
+    form = ::FindWindowW(kFormClass, L"Pikrotta");
+    if (!form || !::IsWindowVisible(form)) form = nullptr, ::Sleep(50);
+  }
+  Check(form != nullptr, "the window \"Pikrotta\" opens");
+  if (!form) {
+    ::TerminateProcess(process.hProcess, 1);
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return 1;
+  }
+  HWND owner = ::GetWindow(form, GW_OWNER);
+  Check(owner && TextOf(owner) == L"Ventro_Pikrotta", "the application title is Ventro_Pikrotta");
+  HWND paint = FindControl(form, kIdPaintBox1), list = FindControl(form, kIdListBox1);
+  HWND panel2 = FindControl(form, kIdPanel2), splitter = FindControl(form, kIdSplitter1);
+  ::UpdateWindow(paint);  // the first paint composes; sent, so this waits for it
+
+  Check(Utf8(TextOf(FindControl(form, kIdLabel1))) == "図面ファイル名：", "Label1");
+  Check(Utf8(TextOf(FindControl(form, kIdLabel2))) == label2, "Label2 shows the drawing's file");
+  Check(Utf8(TextOf(FindControl(form, kIdLabel3))) == label3, "Label3 shows Jw_cad's program");
+  Check(Utf8(TextOf(FindControl(form, kIdLabel4))) == "---", "Label4 before the search");
+  Check(Utf8(TextOf(FindControl(form, kIdButton2))) == "検索(&S)", "Button2's caption");
+  const std::wstring memo = TextOf(FindControl(form, kIdMemo1));
+  Check(Utf8(memo).starts_with("◇[検索]をクリックして下さい。\r\n◇マークは"),
+        "the help text begins as it should");
+
+  // The search.
+  ::SendMessageW(FindControl(form, kIdButton2), BM_CLICK, 0, 0);
+  const std::string label4 = Utf8(TextOf(FindControl(form, kIdLabel4)));
+  Check(label4 == label3.substr(0, label3.rfind('\\') + 1) + "BAK\\",
+        "Label4 shows the auto-save folder: " + label4);
+  const std::string label5 = Utf8(TextOf(FindControl(form, kIdLabel5)));
+  Check(label5 == tempFolder, "Label5 names today's newest temporary folder: " + label5);
+  const std::vector<std::string> expected = ReadLines(rowsFile);
+  const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+  Check(count == static_cast<int>(expected.size()),
+        "the list has " + std::to_string(count) + " rows");
+  for (int i = 0; i < count && i < static_cast<int>(expected.size()); ++i) {
+    wchar_t row[1024] = {};
+    ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+    Check(Utf8(row) == expected[static_cast<size_t>(i)],
+          "row " + std::to_string(i) + ": " + Utf8(row));
+  }
+  int w = 0, h = 0;
+  Capture(paint, w, h);
+  const std::vector<uint32_t> searched = Capture(paint);
+  Check(RedWithin(searched, w, 0, 0, w, h) > 100, "the references are circled in red");
+  SaveBitmap(form, shot);
+
+  // A double-click on the second reference's row centres the view on it: its circle is in
+  // the middle of the paint area now.
+  ::SendMessageW(list, LB_SETCURSEL, 2, 0);
+  ::SendMessageW(panel2, WM_COMMAND, MAKEWPARAM(kIdListBox1, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(list));
+  const std::vector<uint32_t> centred = Capture(paint);
+  Check(centred != searched, "a double-click on a row moves the view");
+  Check(RedWithin(centred, w, w / 2 - 13, h / 2 - 13, w / 2 + 14, h / 2 + 14) > 20,
+        "the reference's circle is at the centre");
+
+  // Home fits the drawing again: the very picture of the search.
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  Check(Capture(paint) == searched, "Home fits the drawing again");
+  ::SendMessageW(form, WM_KEYDOWN, VK_PRIOR, 0);
+  Check(Capture(paint) != searched, "Page Up zooms in");
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+
+  // The wheel over the paint area, a notch towards the user: zoom in about the cursor.
+  POINT centre{w / 2, h / 2};
+  ::ClientToScreen(paint, &centre);
+  ::SetCursorPos(centre.x, centre.y);
+  ::SendMessageW(paint, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(centre.x, centre.y));
+  Check(Capture(paint) != searched, "the wheel zooms");
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+
+  // Both buttons dragged right and down zoom to the rectangle; dragged left and down, back.
+  ::SendMessageW(paint, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  ::SendMessageW(paint, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(21, 21));
+  ::SendMessageW(paint, WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, At(w / 2, h / 2));
+  ::SendMessageW(paint, WM_RBUTTONUP, MK_LBUTTON, At(w / 2, h / 2));
+  ::SendMessageW(paint, WM_LBUTTONUP, 0, At(w / 2, h / 2));
+  const std::vector<uint32_t> zoomed = Capture(paint);
+  Check(zoomed != searched, "a two-button drag zooms to its rectangle");
+  ::SendMessageW(paint, WM_LBUTTONDOWN, MK_LBUTTON, At(w / 2, 20));
+  ::SendMessageW(paint, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(w / 2, 20));
+  ::SendMessageW(paint, WM_LBUTTONUP, MK_RBUTTON, At(20, h / 2));
+  ::SendMessageW(paint, WM_RBUTTONUP, 0, At(20, h / 2));
+  Check(Capture(paint) == searched, "dragged left and down: back to the view before");
+
+  // Keys as a user types them: through the message loop, seen by the form before the focused
+  // control (key preview).
+  ::PostMessageW(FindControl(form, kIdEditA), WM_KEYDOWN, VK_NEXT, 0);
+  Check(WaitFor(paint, [&](const auto& p) { return p != searched; }),
+        "Page Down typed into a control reaches the form");
+  ::PostMessageW(FindControl(form, kIdEditA), WM_KEYDOWN, VK_HOME, 0);
+  Check(WaitFor(paint, [&](const auto& p) { return p == searched; }), "and Home after it");
+
+  // The splitter dragged 50 pixels to the left widens the panel.
+  RECT panelBefore{}, panelAfter{};
+  ::GetWindowRect(panel2, &panelBefore);
+  ::SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, At(1, 10));
+  ::SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, At(-49, 10));
+  ::SendMessageW(splitter, WM_LBUTTONUP, 0, At(-49, 10));
+  ::GetWindowRect(panel2, &panelAfter);
+  const int panelWidth = panelAfter.right - panelAfter.left;
+  Check(panelWidth == panelBefore.right - panelBefore.left + 50, "the splitter widens the panel");
+
+  // Resized below its minimum, the window snaps back to 475 x 200.
+  ::SetWindowPos(form, nullptr, 0, 0, 300, 120, SWP_NOMOVE | SWP_NOZORDER);
+  RECT r{};
+  ::GetWindowRect(form, &r);
+  Check(r.right - r.left == 475 && r.bottom - r.top == 200, "the smallest window is 475 x 200");
+  ::SetWindowPos(form, nullptr, 30, 40, 560, 430, SWP_NOZORDER);
+  ::GetWindowRect(form, &r);
+
+  // Closing saves the geometry in the settings file beside the program.
+  ::SendMessageW(form, WM_CLOSE, 0, 0);
+  const bool ended = ::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  Check(ended && exitCode == 0, "the program ends when its window closes");
+  std::ostringstream settings;
+  settings << r.left << "\r\n"
+           << r.top << "\r\n"
+           << r.right - r.left << "\r\n"
+           << r.bottom - r.top << "\r\n"
+           << panelWidth << "\r\n";
+  std::ifstream saved(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
+  Check(bytes == settings.str(), "the settings file holds the window's geometry: " + bytes);
+
+  std::printf("%d passed, %d failed\n", Passed, Failed);
+  return Failed == 0 ? 0 : 1;
+}
