@@ -7,6 +7,7 @@
 #include "drawing_fixture.h"
 #include "gdi_canvas.h"
 #include "gra.h"
+#include "null_canvas.h"
 
 namespace {
 
@@ -53,6 +54,25 @@ void BM_ComposeMillionCallByCall(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeMillionBatched)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_ComposeMillionCallByCall)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The same pass onto a canvas that draws nothing: what the drawing code itself costs here.
+void BM_DrawPassMillionNoCanvas(benchmark::State& state) {
+  const TJwwGaibu& model = test::GeneratedDrawing(1'000'000);
+  TView view;
+  view.FitToWindow(model, 1200, 800);
+  const TgraAttribute attributes;
+  const TFixedClock clock({2008, 5, 3, 9, 4, 5});
+  const TNoEscKey keys;
+  TGra gra(view, attributes, model, clock, keys);
+  gra.SearchPrefix = "^@BM";
+  TNullCanvas canvas;
+  for (auto _ : state) {
+    gra.DrawAllEntities(canvas);
+    gra.MarkImageRefs(canvas, 10 / view.ViewScale);
+  }
+  state.SetItemsProcessed(state.iterations() * model.JwwOrderCount);
+}
+BENCHMARK(BM_DrawPassMillionNoCanvas)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The demo zoomed in by the wheel's factor twenty times about its centre, composing each step.
 void BM_ComposeDemoTwentyZoomSteps(benchmark::State& state) {

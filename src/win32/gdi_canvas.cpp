@@ -17,6 +17,10 @@ constexpr size_t kMaxCachedFonts = 256;
 constexpr size_t kMaxCachedPensOrBrushes = 1024;
 // Points of pending lines before they are drawn.
 constexpr size_t kMaxBatchPoints = 1 << 16;
+// Lines up to this far in either direction, with pens up to this wide, are stamped.
+constexpr int32_t kShapeReach = 16;
+constexpr int32_t kMaxShapeWidth = 8;
+constexpr int32_t kShapeSide = 2 * kShapeReach + 1;
 
 int PenStyleOf(TPenStyle style) {
   switch (style) {
@@ -109,11 +113,6 @@ TDibSurface::TDibSurface(int32_t width, int32_t height) {
 TColor TDibSurface::Pixel(int32_t x, int32_t y) const {
   const uint32_t p = Row(y)[x];
   return static_cast<TColor>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
-}
-
-void TDibSurface::SetPixel(int32_t x, int32_t y, TColor color) {
-  const auto c = static_cast<uint32_t>(color);
-  Row(y)[x] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
 std::wstring WindowsFaceName(std::string_view sjisFace) {
@@ -277,26 +276,59 @@ void TGdiCanvas::PlainLineTo(int32_t x, int32_t y) {
 }
 
 void TGdiCanvas::BatchLineTo(int32_t x, int32_t y) {
-  const TPenKey key{Pen.Color, std::max(Pen.Width, 1), psSolid};
+  const int32_t width = std::max(Pen.Width, 1);
+  const TPoint a = Current;
+  const int32_t dx = x - a.X, dy = y - a.Y;
+  if (width <= kMaxShapeWidth && std::abs(dx) <= kShapeReach && std::abs(dy) <= kShapeReach) {
+    // Pending lines of the same colour may cover these pixels too: the same result.
+    if (!BatchCounts.empty() && Pen.Color != BatchPen.Color) Flush();
+    WritePixels(a, LineShape(width, dx, dy), Pen.Color);
+    DcAtCurrent = false;
+    return;
+  }
+  // GDI draws the lines of one call with a wider pen as one region, and merging thousands of
+  // lines into a region costs far more than drawing them one by one.
+  if (width > 1) return PlainLineTo(x, y);
+  const TPenKey key{Pen.Color, 1, psSolid};
   if (!BatchCounts.empty() && !(key == BatchPen)) Flush();
   BatchPen = key;
   DcAtCurrent = false;
-  TPoint a = Current, b{x, y};
-  const bool thin = key.Width == 1;
-  // A one-pixel line leaves out its end pixel, so a line of no length draws nothing.
-  if (thin && a == b) return;
-  if (!CutToSafe(a, b)) return;
-  // One-pixel lines that join end to start draw the same pixels as one polyline; wider pens
-  // would join them where separate lines have round ends, so each stays a line of its own.
-  if (thin && !BatchCounts.empty() && BatchPoints.back().x == a.X && BatchPoints.back().y == a.Y) {
-    BatchPoints.push_back({b.X, b.Y});
+  TPoint start = a, end{x, y};
+  if (!CutToSafe(start, end)) return;
+  // Lines that join end to start draw the same pixels as one polyline.
+  if (!BatchCounts.empty() && BatchPoints.back().x == start.X && BatchPoints.back().y == start.Y) {
+    BatchPoints.push_back({end.X, end.Y});
     ++BatchCounts.back();
   } else {
-    BatchPoints.push_back({a.X, a.Y});
-    BatchPoints.push_back({b.X, b.Y});
+    BatchPoints.push_back({start.X, start.Y});
+    BatchPoints.push_back({end.X, end.Y});
     BatchCounts.push_back(2);
   }
   if (BatchPoints.size() >= kMaxBatchPoints) Flush();
+}
+
+const std::vector<TPoint>& TGdiCanvas::LineShape(int32_t width, int32_t dx, int32_t dy) {
+  if (LineShapes.empty()) LineShapes.resize(size_t{kMaxShapeWidth} * kShapeSide * kShapeSide);
+  std::vector<TPoint>& shape =
+      LineShapes[(static_cast<size_t>(width - 1) * kShapeSide + (dy + kShapeReach)) * kShapeSide +
+                 (dx + kShapeReach)];
+  if (!shape.empty() || (dx == 0 && dy == 0 && width == 1)) return shape;
+  // Drawn once by GDI on a white scratch surface; what turned black is the shape.
+  constexpr int32_t kCentre = kShapeReach + kMaxShapeWidth;
+  if (!ShapeScratch) ShapeScratch = std::make_unique<TDibSurface>(2 * kCentre + 1, 2 * kCentre + 1);
+  TDibSurface& scratch = *ShapeScratch;
+  HDC dc = scratch.Dc();
+  ::PatBlt(dc, 0, 0, scratch.Width(), scratch.Height(), WHITENESS);
+  const TUniquePen pen(::CreatePen(PS_SOLID, width, 0));
+  const TSelectGuard selected(dc, pen.get());
+  ::SetROP2(dc, R2_COPYPEN);
+  ::MoveToEx(dc, kCentre, kCentre, nullptr);
+  ::LineTo(dc, kCentre + dx, kCentre + dy);
+  ::GdiFlush();
+  for (int32_t py = 0; py < scratch.Height(); ++py)
+    for (int32_t px = 0; px < scratch.Width(); ++px)
+      if (scratch.Pixel(px, py) != 0xFFFFFF) shape.push_back({px - kCentre, py - kCentre});
+  return shape;
 }
 
 void TGdiCanvas::Flush() {
@@ -313,19 +345,27 @@ void TGdiCanvas::Flush() {
   GdiPending = true;
 }
 
-void TGdiCanvas::WritePixel(int32_t x, int32_t y, TColor color) {
-  if (x < 0 || y < 0 || x >= Surface->Width() || y >= Surface->Height()) return;
+void TGdiCanvas::WritePixels(TPoint origin, std::span<const TPoint> offsets, TColor color) {
   if (GdiPending) {
     ::GdiFlush();  // GDI may still be drawing into the memory
     GdiPending = false;
   }
-  Surface->SetPixel(x, y, color);
+  const uint32_t pixel = TDibSurface::ToPixel(color);
+  const auto w = static_cast<uint32_t>(Surface->Width()),
+             h = static_cast<uint32_t>(Surface->Height());
+  uint32_t* bits = Surface->Row(0);
+  for (const TPoint& p : offsets) {
+    // Negative coordinates wrap to large ones and are left out with those beyond the edge.
+    const auto x = static_cast<uint32_t>(origin.X + p.X), y = static_cast<uint32_t>(origin.Y + p.Y);
+    if (x < w && y < h) bits[y * w + x] = pixel;
+  }
 }
 
 void TGdiCanvas::SetPixel(int32_t x, int32_t y, TColor color) {
   // Pending lines of the same colour may cover the pixel before or after it: the same result.
   if (!BatchCounts.empty() && color != BatchPen.Color) Flush();
-  if (Batching) return WritePixel(x, y, color);
+  static constexpr TPoint kHere[1] = {{0, 0}};
+  if (Batching) return WritePixels({x, y}, kHere, color);
   if (!Safe(x) || !Safe(y)) return;
   ::SetPixel(DrawDc, x, y, static_cast<COLORREF>(color));
   GdiPending = true;

@@ -1,8 +1,10 @@
 // The canvas in plain GDI. Pen, brush and font of TCanvas become cached GDI objects selected
 // only when they change, since creating them costs far more than drawing with them. On a DIB
-// surface, runs of solid lines are handed to GDI in one PolyPolyline and single pixels are
-// written straight into the surface's memory; the pixels are exactly those of drawing call by
-// call, which stays the path for every other DC, dotted pens and XOR.
+// surface, solid lines in copy mode do not go to GDI one by one: short ones are stamped into
+// the surface's memory from the pixels GDI itself drew for a line of the same pen and extent,
+// longer one-pixel ones are handed to GDI in one PolyPolyline, and single pixels are written
+// directly. The pixels are exactly those of drawing call by call, which stays the path for
+// every other DC, dotted pens and XOR.
 #pragma once
 
 #include <compare>
@@ -33,7 +35,11 @@ class TDibSurface {
   uint32_t* Row(int32_t y) const { return Bits + static_cast<size_t>(y) * static_cast<size_t>(W); }
   // The pixel as a Windows colour value (0x00BBGGRR).
   TColor Pixel(int32_t x, int32_t y) const;
-  void SetPixel(int32_t x, int32_t y, TColor color);
+  void SetPixel(int32_t x, int32_t y, TColor color) { Row(y)[x] = ToPixel(color); }
+  static uint32_t ToPixel(TColor color) {
+    const auto c = static_cast<uint32_t>(color);
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+  }
 
  private:
   int32_t W = 0;
@@ -116,7 +122,10 @@ class TGdiCanvas : public TCanvas {
   void SetBackgroundFromBrush();
   void PlainLineTo(int32_t x, int32_t y);
   void BatchLineTo(int32_t x, int32_t y);
-  void WritePixel(int32_t x, int32_t y, TColor color);
+  // The pixels GDI draws for a line from (0, 0) to (dx, dy) with a solid pen of that width.
+  const std::vector<TPoint>& LineShape(int32_t width, int32_t dx, int32_t dy);
+  // Writes pixels of one colour straight into the surface, those outside it left out.
+  void WritePixels(TPoint origin, std::span<const TPoint> offsets, TColor color);
   void DrawPoints(std::span<const TPoint> points, bool closed);
 
   HDC DrawDc;
@@ -138,7 +147,11 @@ class TGdiCanvas : public TCanvas {
   bool DcAtCurrent = false;  // the DC's own current position is Current
   bool GdiPending = false;   // GDI drew since the last GdiFlush
 
-  // Pending runs of one solid pen in copy mode: polylines of PolyPolyline.
+  // Shapes of short lines, learned from GDI on first use: [width - 1][dy][dx] around the centre.
+  std::vector<std::vector<TPoint>> LineShapes;
+  std::unique_ptr<TDibSurface> ShapeScratch;
+
+  // Pending runs of one solid one-pixel pen in copy mode: polylines of PolyPolyline.
   TPenKey BatchPen{};
   std::vector<POINT> BatchPoints;
   std::vector<DWORD> BatchCounts;
