@@ -55,6 +55,25 @@ void BM_ComposeMillionCallByCall(benchmark::State& state) {
 BENCHMARK(BM_ComposeMillionBatched)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_ComposeMillionCallByCall)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
+// A repaint as the paint request makes it: the paint area cleared, framed and covered by the
+// composed bitmap, then put on a second surface that stands for the window on the screen.
+void BM_RepaintFromBitmap(benchmark::State& state) {
+  TComposer composer(test::GeneratedDrawing(1'000'000), 1200, 800);
+  composer.Compose();
+  const std::unique_ptr<TBitmap> composed = composer.Canvas.CopyToBitmap(1200, 800);
+  win32::TDibSurface screen(1200, 800);
+  for (auto _ : state) {
+    composer.Gra.ClearPaintArea(composer.Canvas, 1200, 800);
+    TGra::SetScreenPen(composer.Canvas, MakeColor(0, 0, 255), 0, 0);
+    TGra::DrawPixelRect(composer.Canvas, 0, 0, 1199, 799);
+    composer.Canvas.BitBlt(0, 0, *composed);
+    composer.Canvas.Flush();
+    ::BitBlt(screen.Dc(), 0, 0, 1200, 800, composer.Surface.Dc(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+  }
+}
+BENCHMARK(BM_RepaintFromBitmap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The same pass onto a canvas that draws nothing: what the drawing code itself costs here.
 void BM_DrawPassMillionNoCanvas(benchmark::State& state) {
   const TJwwGaibu& model = test::GeneratedDrawing(1'000'000);
