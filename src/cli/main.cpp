@@ -35,7 +35,8 @@ bool ReadModel(const std::string& file, pikrotta::TJwwGaibu& model, int& status)
     return false;
   }
   const auto input = pikrotta::OpenNativeFile(pikrotta::PathFromUtf8(file));
-  if (!input || !pikrotta::ReadTransferFile(model, *input)) {
+  const auto converter = pikrotta::MakeHost({});  // for files Jw_cad wrote in UTF-8
+  if (!input || !pikrotta::ReadTransferFile(model, *input, converter.get())) {
     std::cerr << "pikrotta-cli: cannot read " << file << "\n";
     status = kExitNoFile;
     return false;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host_interfaces.h"
@@ -38,7 +39,14 @@ struct TFileText {
   bool Complete = true;
 };
 
-class THostServices : public TEscKeyState {
+// The system's conversion of UTF-8 into Shift-JIS; what has no Shift-JIS form becomes "?".
+class TTextConverter {
+ public:
+  virtual ~TTextConverter() = default;
+  virtual std::string Utf8ToSjis(std::string_view utf8) const = 0;
+};
+
+class THostServices : public TEscKeyState, public TTextConverter {
  public:
   virtual bool FileExists(const std::string& path) const = 0;  // a folder does not count
   virtual bool FolderExists(const std::string& path) const = 0;

@@ -50,7 +50,7 @@ void TForm1::FormShow() {
 
 bool TForm1::ShowDrawing(TInputFile* transferFile) {
   JwwGaibu.ResetModel();
-  const bool read = transferFile && ReadTransferFile(JwwGaibu, *transferFile);
+  const bool read = transferFile && ReadTransferFile(JwwGaibu, *transferFile, &Host);
   Controls.ClearList();
   Controls.SetCaption(TLabel::LabelA1, "");
   Controls.SetCaption(TLabel::Label2,

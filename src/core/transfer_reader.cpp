@@ -554,18 +554,61 @@ void TTransferLineFeeder::Finish() {
   EndLine();
 }
 
-bool ReadTransferFile(TJwwGaibu& model, TInputFile& file) {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Bytes at the end of text that begin a UTF-8 character not yet complete.
+size_t IncompleteUtf8Tail(std::string_view text) {
+  for (size_t back = 1; back <= std::min<size_t>(3, text.size()); ++back) {
+    const auto b = static_cast<unsigned char>(text[text.size() - back]);
+    if ((b & 0xC0) != 0x80) {  // the lead byte of the last character
+      const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+      return length > back ? back : 0;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8) {
   // Running out of memory is a read failure like any other: reading stops and the lines
   // read before stay applied (every table stays consistent, see AddEntity).
   try {
     TTransferLineFeeder feeder(model);
     std::vector<char> chunk(size_t{1} << 20);
+    std::string cut;  // UTF-8 bytes of a character that the end of a read cut off
+    auto feedUtf8 = [&](std::string_view bytes, bool last) {
+      cut.append(bytes);
+      const size_t tail = last ? 0 : IncompleteUtf8Tail(cut);
+      const std::string sjis = utf8->Utf8ToSjis(std::string_view(cut).substr(0, cut.size() - tail));
+      cut.erase(0, cut.size() - tail);
+      return feeder.Feed(sjis);
+    };
+    // The first bytes wait until it is known whether they are the byte-order mark.
+    bool deciding = utf8 != nullptr, converting = false;
+    std::string pending;  // the first bytes, undecided
+    auto feed = [&](std::string_view bytes, bool last) {
+      if (deciding) {
+        pending.append(bytes);
+        if (pending.size() < kUtf8Mark.size() && !last) return true;
+        deciding = false;
+        converting = pending.starts_with(kUtf8Mark);
+        if (converting) pending.erase(0, kUtf8Mark.size());
+        std::string head;
+        head.swap(pending);
+        return converting ? feedUtf8(head, last) : feeder.Feed(head);
+      }
+      return converting ? feedUtf8(bytes, last) : feeder.Feed(bytes);
+    };
     for (;;) {
       const int64_t got = file.Read(chunk.data(), chunk.size());
       if (got < 0) return false;  // an input error: what was read stays applied
       if (got == 0) break;
-      if (!feeder.Feed(std::string_view(chunk.data(), static_cast<size_t>(got)))) return true;
+      if (!feed(std::string_view(chunk.data(), static_cast<size_t>(got)), false)) return true;
     }
+    if (!feed({}, true)) return true;
     feeder.Finish();
     return true;
   } catch (const std::bad_alloc&) {
@@ -575,7 +618,7 @@ bool ReadTransferFile(TJwwGaibu& model, TInputFile& file) {
 
 bool ReadTransferFile(TJwwGaibu& model, const THostServices& host, const std::string& path) {
   const std::unique_ptr<TInputFile> file = host.OpenForReading(path);
-  return file && ReadTransferFile(model, *file);
+  return file && ReadTransferFile(model, *file, &host);
 }
 
 }  // namespace pikrotta

@@ -73,8 +73,10 @@ class TTransferSplitter {
 void ParseTransferLine(TJwwGaibu& model, std::string_view line);
 
 // Reads a whole transfer file into the model. False when reading fails part-way (the lines
-// read before stay applied).
-bool ReadTransferFile(TJwwGaibu& model, TInputFile& file);
+// read before stay applied). A file that begins with the UTF-8 byte-order mark (Jw_cad writes
+// UTF-8 when its batch file has one) is converted to Shift-JIS by utf8 as it is read; without
+// a converter it is read as it stands.
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8 = nullptr);
 // The same for the file at a host path; false, with the model untouched, when no file is there.
 bool ReadTransferFile(TJwwGaibu& model, const THostServices& host, const std::string& path);
 

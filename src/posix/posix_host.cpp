@@ -201,6 +201,10 @@ std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string&
   return std::nullopt;
 }
 
+std::string TPosixHost::Utf8ToSjis(std::string_view utf8) const {
+  return pikrotta::Utf8ToSjis(utf8);
+}
+
 void TPosixHost::ShowMessage(const std::string& text) {
   std::cerr << SjisToUtf8(text) << "\n";
 }

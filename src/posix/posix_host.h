@@ -38,6 +38,7 @@ class TPosixHost : public THostServices {
   bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }
+  std::string Utf8ToSjis(std::string_view utf8) const override;
   void SoundMessageBeep(uint32_t) override { ++Beeps; }
   void ShowMessage(const std::string& text) override;
   void Navigate(const std::string&) override {}

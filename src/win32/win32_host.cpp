@@ -151,6 +151,10 @@ std::optional<std::string> TWin32Host::ReadClassesRootDefault(const std::string&
   return WideToSjis(value);
 }
 
+std::string TWin32Host::Utf8ToSjis(std::string_view utf8) const {
+  return WideToSjis(Utf8ToWide(utf8));
+}
+
 void TWin32Host::SoundMessageBeep(uint32_t type) {
   ::MessageBeep(type);
 }

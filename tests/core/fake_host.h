@@ -12,6 +12,7 @@
 #include "memory_controls.h"
 #include "my_func.h"
 #include "recording_canvas.h"
+#include "sjis_utf8.h"
 #include "transfer_test_util.h"
 
 namespace pikrotta::test {
@@ -61,6 +62,9 @@ class TFakeHost : public THostServices {
   }
   const TClockLocale& Clock() const override { return FixedClock; }
   void SoundMessageBeep(uint32_t) override { ++Beeps; }
+  std::string Utf8ToSjis(std::string_view utf8) const override {
+    return pikrotta::Utf8ToSjis(utf8);
+  }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void Navigate(const std::string& url) override { Urls.push_back(url); }
   std::string ProgramFilePath() const override { return "C:\\TOOLS\\pikrotta.exe"; }

@@ -64,6 +64,37 @@ TEST(TransferFile, FiftyMegabyteSingleLine) {
   EXPECT_EQ(m.JwwOrderCount, 0);  // hundreds of thousands of fields match no rule
 }
 
+// Jw_cad writes the file in UTF-8, with a byte-order mark, when its batch file has one. Read
+// as Shift-JIS, the mark became part of the first key and the Japanese texts garbage; it is
+// converted now, however the reads cut its characters.
+TEST(TransferFile, Utf8WithAByteOrderMarkIsConverted) {
+  const std::string utf8 =
+      "\xEF\xBB\xBF"
+      "file=C:\\図面\\表.jww\r\nch 0 0 10 0 ^@BMソ\\図.bmp,10\r\nci 0 0 5";
+  const test::TFakeHost host;
+  TJwwGaibu whole;
+  {
+    TMemoryInputFile file(utf8);
+    ASSERT_TRUE(ReadTransferFile(whole, file, &host));
+  }
+  EXPECT_EQ(whole.JwwFileName, "C:\\\x90\x7d\x96\xca\\\x95\x5c.jww");
+  ASSERT_EQ(whole.JwwTextCount, 1);
+  EXPECT_EQ(whole.JwwTexts[0].Text, "^@BM\x83\x5c\\\x90\x7d.bmp,10");
+  EXPECT_EQ(whole.JwwCircleCount, 1);
+  for (size_t piece = 1; piece <= 5; ++piece) {
+    TMemoryInputFile file(utf8);
+    file.Piece = piece;
+    TJwwGaibu m;
+    EXPECT_TRUE(ReadTransferFile(m, file, &host));
+    EXPECT_EQ(m, whole) << "reads of " << piece;
+  }
+  // Without a mark the bytes are Shift-JIS as always, whatever a converter would make of them.
+  TMemoryInputFile sjis("file=\x95\x5c.jww");
+  TJwwGaibu m;
+  ASSERT_TRUE(ReadTransferFile(m, sjis, &host));
+  EXPECT_EQ(m.JwwFileName, "\x95\x5c.jww");
+}
+
 TEST(TransferFile, ShortReadsGiveTheSameModel) {
   const std::string text = "lc3\r\n0 0 1 1\r\nch 0 0 1 0 \"a b\r\nci 0 0 5";
   TJwwGaibu whole;
