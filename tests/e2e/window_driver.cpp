@@ -5,6 +5,9 @@
 //   window_driver.exe PROGRAM EXPECTED_ROWS.txt SCREENSHOT.bmp LABEL2 LABEL3 TEMP_FOLDER
 // EXPECTED_ROWS.txt holds the list's rows in UTF-8, header first. Prints one line per check and
 // "N passed, M failed" last.
+//   window_driver.exe --search SCREENSHOT.bmp    search in the open window, print the rows and
+//                                                 save a screenshot, leaving the window open
+//   window_driver.exe --close                     close the open window
 #include "windows_api.h"
 
 #include <cstdio>
@@ -158,7 +161,34 @@ LPARAM At(int x, int y) {
 
 }  // namespace
 
+// The window already open: the search, its rows on standard output (UTF-8), a screenshot.
+int SearchInOpenWindow(const std::wstring& shot) {
+  HWND form = nullptr;
+  for (int i = 0; i < 600 && !form; ++i) {
+    form = ::FindWindowW(kFormClass, L"Pikrotta");
+    if (!form || !::IsWindowVisible(form)) form = nullptr, ::Sleep(50);
+  }
+  if (!form) return 1;
+  ::UpdateWindow(FindControl(form, kIdPaintBox1));
+  ::SendMessageW(FindControl(form, kIdButton2), BM_CLICK, 0, 0);
+  HWND list = FindControl(form, kIdListBox1);
+  const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t row[1024] = {};
+    ::SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row));
+    std::printf("%s\n", Utf8(row).c_str());
+  }
+  Capture(FindControl(form, kIdPaintBox1));  // once the picture has settled
+  SaveBitmap(form, shot);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wstring(argv[1]) == L"--search") return SearchInOpenWindow(argv[2]);
+  if (argc == 2 && std::wstring(argv[1]) == L"--close") {
+    if (HWND form = ::FindWindowW(kFormClass, L"Pikrotta")) ::SendMessageW(form, WM_CLOSE, 0, 0);
+    return 0;
+  }
   if (argc < 7) {
     std::printf(
         "usage: window_driver PROGRAM ROWS SHOT LABEL2 LABEL3 TEMP_FOLDER\n0 passed, 1 failed\n");
