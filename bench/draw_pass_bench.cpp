@@ -13,19 +13,11 @@ using namespace pikrotta;
 
 void RunPass(benchmark::State& state, double zoom) {
   const TJwwGaibu& model = test::GeneratedDrawing(1'000'000);
-  TView view;
-  view.FitToWindow(model, 1200, 800);
-  view.ViewScale *= zoom;
-  view.CentreAt((view.ExtentLeft + view.ExtentRight) / 2, (view.ExtentBottom + view.ExtentTop) / 2);
-  const TgraAttribute attributes;
-  const TFixedClock clock({2008, 5, 3, 9, 4, 5});
-  const TNoEscKey keys;
-  TGra gra(view, attributes, model, clock, keys);
-  gra.SearchPrefix = "^@BM";
+  test::TFittedDrawer drawer(model, 1200, 800, zoom);
   bench::TCountingCanvas canvas;
   for (auto _ : state) {
     canvas.Calls = 0;
-    gra.DrawAllEntities(canvas);
+    drawer.Gra->DrawAllEntities(canvas);
     benchmark::DoNotOptimize(canvas.Calls);
   }
   state.SetItemsProcessed(state.iterations() * model.JwwOrderCount);

@@ -13,24 +13,19 @@ namespace {
 
 using namespace pikrotta;
 
-struct TComposer {
+struct TComposer : test::TFittedDrawer {
   TComposer(const TJwwGaibu& model, int32_t width, int32_t height)
-      : Model(model), Surface(width, height), Canvas(Surface) {
-    View.FitToWindow(model, width, height);
-    Gra.SearchPrefix = "^@BM";
-  }
+      : TFittedDrawer(model, width, height),
+        Model(model),
+        Surface(width, height),
+        Canvas(Surface) {}
   void Compose() {
-    Gra.ClearPaintArea(Canvas, Surface.Width(), Surface.Height());
-    Gra.DrawAllEntities(Canvas);
-    Gra.MarkImageRefs(Canvas, 10 / View.ViewScale);
+    Gra->ClearPaintArea(Canvas, Surface.Width(), Surface.Height());
+    Gra->DrawAllEntities(Canvas);
+    Gra->MarkImageRefs(Canvas, 10 / View.ViewScale);
     benchmark::DoNotOptimize(Canvas.CopyToBitmap(Surface.Width(), Surface.Height()));
   }
   const TJwwGaibu& Model;
-  TView View;
-  const TgraAttribute Attributes;
-  const TFixedClock Clock{{2008, 5, 3, 9, 4, 5}};
-  const TNoEscKey Keys;
-  TGra Gra{View, Attributes, Model, Clock, Keys};
   win32::TDibSurface Surface;
   win32::TGdiCanvas Canvas;
 };
@@ -63,7 +58,7 @@ void BM_RepaintFromBitmap(benchmark::State& state) {
   const std::unique_ptr<TBitmap> composed = composer.Canvas.CopyToBitmap(1200, 800);
   win32::TDibSurface screen(1200, 800);
   for (auto _ : state) {
-    composer.Gra.ClearPaintArea(composer.Canvas, 1200, 800);
+    composer.Gra->ClearPaintArea(composer.Canvas, 1200, 800);
     TGra::SetScreenPen(composer.Canvas, MakeColor(0, 0, 255), 0, 0);
     TGra::DrawPixelRect(composer.Canvas, 0, 0, 1199, 799);
     composer.Canvas.BitBlt(0, 0, *composed);
@@ -77,17 +72,11 @@ BENCHMARK(BM_RepaintFromBitmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same pass onto a canvas that draws nothing: what the drawing code itself costs here.
 void BM_DrawPassMillionNoCanvas(benchmark::State& state) {
   const TJwwGaibu& model = test::GeneratedDrawing(1'000'000);
-  TView view;
-  view.FitToWindow(model, 1200, 800);
-  const TgraAttribute attributes;
-  const TFixedClock clock({2008, 5, 3, 9, 4, 5});
-  const TNoEscKey keys;
-  TGra gra(view, attributes, model, clock, keys);
-  gra.SearchPrefix = "^@BM";
+  test::TFittedDrawer drawer(model, 1200, 800);
   TNullCanvas canvas;
   for (auto _ : state) {
-    gra.DrawAllEntities(canvas);
-    gra.MarkImageRefs(canvas, 10 / view.ViewScale);
+    drawer.Gra->DrawAllEntities(canvas);
+    drawer.Gra->MarkImageRefs(canvas, 10 / drawer.View.ViewScale);
   }
   state.SetItemsProcessed(state.iterations() * model.JwwOrderCount);
 }

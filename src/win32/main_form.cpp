@@ -59,12 +59,21 @@ LRESULT Guarded(F&& handler, LRESULT failed = 0) {
 
 }  // namespace
 
+// The window procedure of each window class: the form that owns the window, from its user
+// data, handles the message; until that is set, the system's default does.
+template <LRESULT (TMainForm::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK TMainForm::Dispatch(HWND window, UINT message, WPARAM w, LPARAM l) {
+  TMainForm* form = FormOf(window);
+  if (!form) return ::DefWindowProcW(window, message, w, l);
+  return Guarded([&] { return (form->*Handler)(window, message, w, l); });
+}
+
 void TMainForm::RegisterClasses(HINSTANCE instance) {
   const HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
   WNDCLASSEXW form{};
   form.cbSize = sizeof form;
   form.style = CS_HREDRAW | CS_VREDRAW;
-  form.lpfnWndProc = FormProc;
+  form.lpfnWndProc = Dispatch<&TMainForm::OnFormMessage>;
   form.hInstance = instance;
   form.hIcon = icon;
   form.hIconSm = icon;
@@ -73,19 +82,19 @@ void TMainForm::RegisterClasses(HINSTANCE instance) {
   ::RegisterClassExW(&form);
 
   WNDCLASSEXW panel = form;
-  panel.lpfnWndProc = PanelProc;
+  panel.lpfnWndProc = Dispatch<&TMainForm::OnPanelMessage>;
   panel.hIcon = panel.hIconSm = nullptr;
   panel.lpszClassName = kPanelClass;
   ::RegisterClassExW(&panel);
 
   WNDCLASSEXW paintBox = panel;
   paintBox.style = CS_DBLCLKS;  // a double click reaches the handlers as such
-  paintBox.lpfnWndProc = PaintBoxProc;
+  paintBox.lpfnWndProc = Dispatch<&TMainForm::OnPaintBoxMessage>;
   paintBox.lpszClassName = kPaintBoxClass;
   ::RegisterClassExW(&paintBox);
 
   WNDCLASSEXW splitter = panel;
-  splitter.lpfnWndProc = SplitterProc;
+  splitter.lpfnWndProc = Dispatch<&TMainForm::OnSplitterMessage>;
   splitter.hCursor = ::LoadCursorW(nullptr, IDC_SIZEWE);
   splitter.lpszClassName = kSplitterClass;
   ::RegisterClassExW(&splitter);
@@ -369,12 +378,6 @@ HBRUSH TMainForm::BackgroundOf(HWND control) const {
   return White.get();  // the form, Panel3 and its labels, the splitter
 }
 
-LRESULT CALLBACK TMainForm::FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  TMainForm* form = FormOf(window);
-  if (!form) return ::DefWindowProcW(window, message, w, l);
-  return Guarded([&] { return form->OnFormMessage(window, message, w, l); });
-}
-
 LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     // Keys and wheel turns sent to the window itself rather than through the message loop.
@@ -423,12 +426,6 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
   return ::DefWindowProcW(window, message, w, l);
 }
 
-LRESULT CALLBACK TMainForm::PanelProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  TMainForm* form = FormOf(window);
-  if (!form) return ::DefWindowProcW(window, message, w, l);
-  return Guarded([&] { return form->OnPanelMessage(window, message, w, l); });
-}
-
 LRESULT TMainForm::OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND:
@@ -462,12 +459,6 @@ LRESULT TMainForm::OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l)
     }
   }
   return ::DefWindowProcW(window, message, w, l);
-}
-
-LRESULT CALLBACK TMainForm::PaintBoxProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  TMainForm* form = FormOf(window);
-  if (!form) return ::DefWindowProcW(window, message, w, l);
-  return Guarded([&] { return form->OnPaintBoxMessage(window, message, w, l); });
 }
 
 LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -512,12 +503,6 @@ LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM
       return 0;
   }
   return ::DefWindowProcW(window, message, w, l);
-}
-
-LRESULT CALLBACK TMainForm::SplitterProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  TMainForm* form = FormOf(window);
-  if (!form) return ::DefWindowProcW(window, message, w, l);
-  return Guarded([&] { return form->OnSplitterMessage(window, message, w, l); });
 }
 
 LRESULT TMainForm::OnSplitterMessage(HWND window, UINT message, WPARAM w, LPARAM l) {

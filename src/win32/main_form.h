@@ -62,10 +62,8 @@ class TMainForm : public TWindowControls {
     TGdiCanvas Canvas;
   };
 
-  static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK PaintBoxProc(HWND window, UINT message, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK SplitterProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  template <LRESULT (TMainForm::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+  static LRESULT CALLBACK Dispatch(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -204,15 +204,9 @@ TEST(GdiCanvas, BitmapsCopyAndDrawBack) {
 // The drawing pass composed twice, batched and call by call: the same pixels, and every font
 // of a composition made once only.
 void ExpectBatchingKeepsPixels(const TJwwGaibu& model, int32_t w, int32_t h, double zoom) {
-  TView view;
-  view.FitToWindow(model, w, h);
-  view.ViewScale *= zoom;
-  view.CentreAt((view.ExtentLeft + view.ExtentRight) / 2, (view.ExtentBottom + view.ExtentTop) / 2);
-  const TgraAttribute attributes;
-  const TFixedClock clock({2008, 5, 3, 9, 4, 5});
-  const TNoEscKey keys;
-  TGra gra(view, attributes, model, clock, keys);
-  gra.SearchPrefix = "^@BM";
+  test::TFittedDrawer drawer(model, w, h, zoom);
+  TGra& gra = *drawer.Gra;
+  const TView& view = drawer.View;
   TSheet plain(w, h, false), batched(w, h, true);
   for (TSheet* sheet : {&plain, &batched}) {
     gra.ClearPaintArea(sheet->Canvas, w, h);
