@@ -526,6 +526,7 @@ void TTransferLineFeeder::EndLine() {
 
 bool TTransferLineFeeder::Feed(std::string_view chunk) {
   if (Ended) return false;
+  if (chunk.empty()) return true;  // an empty view may have no data pointer to search
   if (const size_t eof = chunk.find('\x1A'); eof != std::string_view::npos) {
     chunk = chunk.substr(0, eof);
     Ended = true;
