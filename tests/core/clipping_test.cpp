@@ -91,6 +91,9 @@ TEST(ClipSegment, FarOffEndsStayFinite) {
       {-1e300, 1e300, 1e300, -1e300},
       {-3e307, 1e306, 3e307, -1e306},
       {0.5, 1e300, 0.25, -1e300},
+      // An end beyond the bottom or top only, its segment reaching far to the right.
+      {0.5, -1e300, 1e300, 1e300},
+      {0.5, 1e300, 1e300, -1e300},
   };
   for (const Segment& c : cases) {
     Segment s = c;

@@ -169,14 +169,29 @@ TEST_F(DrawPassMarks, CurvesBeyondOneEdge) {
   const struct {
     double cx, cy;
     bool drawn;
-  } cases[] = {{-55, 0, true}, {-65, 0, false}, {55, 0, true}, {65, 0, false},
-               {0, -55, true}, {0, -65, false}, {0, 55, true}, {0, 65, false}};
+    double flatness = 1;
+  } cases[] = {{-55, 0, true},
+               {-65, 0, false},
+               {55, 0, true},
+               {65, 0, false},
+               {0, -55, true},
+               {0, -65, false},
+               {0, 55, true},
+               {0, 65, false},
+               // Reaching in by one unit only, and a second axis twice the first.
+               {-59, 0, true},
+               {59, 0, true},
+               {0, -59, true},
+               {0, 59, true},
+               {0, -69, true, 2},
+               {0, 69, true, 2},
+               {-65, 0, false, 2}};
   for (const auto& c : cases) {
     Canvas.Calls.clear();
-    Gra.DrawWorldEllipse(Canvas, c.cx, c.cy, 10, 1, 0);
+    Gra.DrawWorldEllipse(Canvas, c.cx, c.cy, 10, c.flatness, 0);
     EXPECT_EQ(Canvas.Count(TCallKind::LineTo) > 0, c.drawn) << c.cx << ", " << c.cy;
     Canvas.Calls.clear();
-    Gra.DrawWorldArc(Canvas, c.cx, c.cy, 10, 1, 0, 0, 2 * std::numbers::pi);
+    Gra.DrawWorldArc(Canvas, c.cx, c.cy, 10, c.flatness, 0, 0, 2 * std::numbers::pi);
     EXPECT_EQ(Canvas.Count(TCallKind::LineTo) > 0, c.drawn) << c.cx << ", " << c.cy;
   }
 }
