@@ -225,6 +225,8 @@ int wmain(int argc, wchar_t** argv) {
   HWND owner = ::GetWindow(form, GW_OWNER);
   Check(owner && TextOf(owner) == L"Ventro_Pikrotta", "the application title is Ventro_Pikrotta");
   HWND paint = FindControl(form, kIdPaintBox1), list = FindControl(form, kIdListBox1);
+  HWND panel1 = FindControl(form, kIdPanel1);
+  Check(panel1 && ::GetWindow(panel1, GW_CHILD), "the promotion strip holds the browser control");
   HWND panel2 = FindControl(form, kIdPanel2), splitter = FindControl(form, kIdSplitter1);
   ::UpdateWindow(paint);  // the first paint composes; sent, so this waits for it
 
