@@ -142,22 +142,24 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
   Button1 = Child(Panel3, L"BUTTON", texts::kButton1Caption,
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton1, 96, 79, 89, 26);
   ListBox1 = Child(Panel2, L"LISTBOX", "",
-                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
-                       LBS_NOINTEGRALHEIGHT,
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_CLIPSIBLINGS |
+                       LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                    kIdListBox1, 0, 0, 0, 0);
   ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, kListItemHeight);
   std::string help;
   for (const char* line : texts::kHelpLines) help += std::string(line) + "\r\n";
   help.resize(help.size() - 2);
   Memo1 = Child(Panel2, L"EDIT", help,
-                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                    ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_CLIPSIBLINGS |
+                    ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
                 kIdMemo1, 0, 0, 0, kMemo1Height);
   // The focus sink: outside the panel's visible part, one character, no input method.
-  EditA = Child(Panel2, L"EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, kIdEditA, 216, 400, 25,
-                21);
+  EditA = Child(Panel2, L"EDIT", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ES_AUTOHSCROLL,
+                kIdEditA, 216, 400, 25, 21);
   ::SendMessageW(EditA, EM_LIMITTEXT, 1, 0);
   ::ImmAssociateContext(EditA, nullptr);
+  // Beneath the list and the memo: a panel widened past it must still not show it.
+  ::SetWindowPos(EditA, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ScrollBox1 = Child(Form1, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kIdScrollBox1,
                      0, 0, 0, kScrollBox1Height);
   Panel1 = Child(ScrollBox1, kPanelClass, "", kPanel, kIdPanel1, -3, -3, 600, 200);
