@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-d
           libbenchmark-dev nlohmann-json3-dev libcli11-dev python3
           chromium fonts-ipafont-gothic
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 fonts-wine
-          locales xvfb xauth imagemagick)
+          locales xvfb xauth imagemagick unzip)
 sudo_cmd=()
 [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
