@@ -22,6 +22,16 @@ constexpr int kExitNoFile = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotAllFound = 3;
 
+int NoSuchFile(const std::string& file) {
+  std::cerr << "pikrotta-cli: no such file: " << file << "\n";
+  return kExitNoFile;
+}
+
+int CannotRead(const std::string& file) {
+  std::cerr << "pikrotta-cli: cannot read " << file << "\n";
+  return kExitNoFile;
+}
+
 bool IsFile(const std::string& utf8) {
   std::error_code error;
   return std::filesystem::is_regular_file(pikrotta::PathFromUtf8(utf8), error);
@@ -30,15 +40,13 @@ bool IsFile(const std::string& utf8) {
 // Reads the transfer file; false, with a message, when it is missing or could not be read.
 bool ReadModel(const std::string& file, pikrotta::TJwwGaibu& model, int& status) {
   if (!IsFile(file)) {
-    std::cerr << "pikrotta-cli: no such file: " << file << "\n";
-    status = kExitNoFile;
+    status = NoSuchFile(file);
     return false;
   }
   const auto input = pikrotta::OpenNativeFile(pikrotta::PathFromUtf8(file));
   const auto converter = pikrotta::MakeHost({});  // for files Jw_cad wrote in UTF-8
   if (!input || !pikrotta::ReadTransferFile(model, *input, converter.get())) {
-    std::cerr << "pikrotta-cli: cannot read " << file << "\n";
-    status = kExitNoFile;
+    status = CannotRead(file);
     return false;
   }
   status = kExitOk;
@@ -119,14 +127,10 @@ int RunList(const TSearchArgs& args, bool json) {
   pikrotta::TListOptions options;
   if (!args.ToOptions(options)) return kExitUsage;
   options.Json = json;
-  if (!IsFile(args.File)) {
-    std::cerr << "pikrotta-cli: no such file: " << args.File << "\n";
-    return kExitNoFile;
-  }
+  if (!IsFile(args.File)) return NoSuchFile(args.File);
   const pikrotta::TListResult result = pikrotta::ListImageRefs(options);
   if (!result.ReadComplete) {
-    std::cerr << "pikrotta-cli: cannot read " << args.File << "\n";
-    return kExitNoFile;
+    return CannotRead(args.File);
   }
   std::cout << result.Output;
   return result.AllFound ? kExitOk : kExitNotAllFound;
@@ -139,14 +143,10 @@ int RunReport(const TSearchArgs& args, const std::string& size, const std::strin
     std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 1200x800\n";
     return kExitUsage;
   }
-  if (!IsFile(args.File)) {
-    std::cerr << "pikrotta-cli: no such file: " << args.File << "\n";
-    return kExitNoFile;
-  }
+  if (!IsFile(args.File)) return NoSuchFile(args.File);
   const pikrotta::TReport report = pikrotta::MakeReport(options);
   if (!report.ReadComplete) {
-    std::cerr << "pikrotta-cli: cannot read " << args.File << "\n";
-    return kExitNoFile;
+    return CannotRead(args.File);
   }
   std::ofstream out(pikrotta::PathFromUtf8(output), std::ios::binary);
   out << report.Html;

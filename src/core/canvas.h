@@ -85,6 +85,18 @@ class TBitmap {
   virtual int32_t Height() const = 0;
 };
 
+// A bitmap that keeps no pixels, only its size: for canvases that have none to copy (the
+// report's, or one that draws nothing).
+class TSizeOnlyBitmap : public TBitmap {
+ public:
+  TSizeOnlyBitmap(int32_t width, int32_t height) : W(width), H(height) {}
+  int32_t Width() const override { return W; }
+  int32_t Height() const override { return H; }
+
+ private:
+  int32_t W, H;
+};
+
 class TCanvas {
  public:
   virtual ~TCanvas() = default;

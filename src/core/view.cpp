@@ -103,42 +103,19 @@ namespace {
 
 constexpr double kToDegrees = 180.0 / std::numbers::pi;
 
-// The first point of a record: where the extents are seeded.
-TWorldPoint FirstPoint(const TJwwEntLine& r) {
-  return {r.X1, r.Y1};
-}
-TWorldPoint FirstPoint(const TJwwEntCircle& r) {
-  return {r.Cx, r.Cy};
-}
-TWorldPoint FirstPoint(const TJwwEntArc& r) {
-  return {r.Cx, r.Cy};
-}
-TWorldPoint FirstPoint(const TJwwEntText& r) {
-  return {r.X, r.Y};
-}
-TWorldPoint FirstPoint(const TJwwEntPoint& r) {
-  return {r.X, r.Y};
-}
-TWorldPoint FirstPoint(const TJwwEntPointEx& r) {
-  return {r.X, r.Y};
+// The first point of a record: where the extents are seeded. Records begin with two points,
+// a centre, or a base point; a framed text with its frame line.
+template <class TRecord>
+TWorldPoint FirstPoint(const TRecord& r) {
+  if constexpr (requires { r.X1; })
+    return {r.X1, r.Y1};
+  else if constexpr (requires { r.Cx; })
+    return {r.Cx, r.Cy};
+  else
+    return {r.X, r.Y};
 }
 TWorldPoint FirstPoint(const TJwwEntMsgText& r) {
   return {r.Frame.X1, r.Frame.Y1};
-}
-TWorldPoint FirstPoint(const TJwwEntSolid2& r) {
-  return {r.X1, r.Y1};
-}
-TWorldPoint FirstPoint(const TJwwEntSolid3& r) {
-  return {r.X1, r.Y1};
-}
-TWorldPoint FirstPoint(const TJwwEntSolid4& r) {
-  return {r.X1, r.Y1};
-}
-TWorldPoint FirstPoint(const TJwwEntSolidSc& r) {
-  return {r.Cx, r.Cy};
-}
-TWorldPoint FirstPoint(const TJwwEntSolidSo& r) {
-  return {r.Cx, r.Cy};
 }
 
 // Seeds from the first record of the first non-empty table, tried in the order of Ks.

@@ -7,16 +7,6 @@ namespace pikrotta {
 
 class TNullCanvas : public TCanvas {
  public:
-  class TNullBitmap : public TBitmap {
-   public:
-    TNullBitmap(int32_t width, int32_t height) : W(width), H(height) {}
-    int32_t Width() const override { return W; }
-    int32_t Height() const override { return H; }
-
-   private:
-    int32_t W, H;
-  };
-
   void MoveTo(int32_t, int32_t) override {}
   void LineTo(int32_t, int32_t) override {}
   void SetPixel(int32_t, int32_t, TColor) override {}
@@ -26,7 +16,7 @@ class TNullCanvas : public TCanvas {
   void SetFont(const TFontDesc&) override {}
   void TextOut(int32_t, int32_t, std::string_view) override {}
   std::unique_ptr<TBitmap> CopyToBitmap(int32_t width, int32_t height) override {
-    return std::make_unique<TNullBitmap>(width, height);
+    return std::make_unique<TSizeOnlyBitmap>(width, height);
   }
   void BitBlt(int32_t, int32_t, const TBitmap&) override {}
 };

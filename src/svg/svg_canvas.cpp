@@ -22,16 +22,6 @@ std::string Num(double v) {
   return buffer;
 }
 
-class TNoPixels : public TBitmap {
- public:
-  TNoPixels(int32_t width, int32_t height) : W(width), H(height) {}
-  int32_t Width() const override { return W; }
-  int32_t Height() const override { return H; }
-
- private:
-  int32_t W, H;
-};
-
 // Lines of an 8 x 8 hatch cell, as GDI's hatch brushes lay them.
 const char* HatchPath(TBrushStyle style) {
   switch (style) {
@@ -249,7 +239,7 @@ void TSvgCanvas::TextOut(int32_t x, int32_t y, std::string_view sjis) {
 }
 
 std::unique_ptr<TBitmap> TSvgCanvas::CopyToBitmap(int32_t width, int32_t height) {
-  return std::make_unique<TNoPixels>(width, height);
+  return std::make_unique<TSizeOnlyBitmap>(width, height);
 }
 
 void TSvgCanvas::BitBlt(int32_t, int32_t, const TBitmap&) {}
