@@ -9,10 +9,11 @@ set -euo pipefail
 build=$(realpath "$1")
 lang=$2
 shot=${3:-}
+src=$(cd "$(dirname "$0")/../.." && pwd)
+"$src/tools/wine-env.sh" --can-run "$build/src/win32/pikrotta.exe" || exit
 if [[ -z ${DISPLAY:-} ]]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-src=$(cd "$(dirname "$0")/../.." && pwd)
 export PIKROTTA_WINE_LANG=$lang
 export WINEPREFIX=$build/wineprefix-e2e-${lang%%.*}
 "$src/tools/wine-prefix.sh" "$WINEPREFIX"
