@@ -1,5 +1,6 @@
 // The image-reference search: every "^@BM" text, where its file lies and whether it is there.
 #include <cstdio>
+#include <unordered_map>
 
 #include "image_ref.h"
 #include "jwcad_lookup.h"
@@ -68,10 +69,14 @@ void TForm1::Button2Click() {
   Controls.SetCaption(TLabel::Label5, tempName);
   const std::string tempFolder = autoSaveFolder + tempName + "\\";
 
-  Controls.ClearList();
-  Controls.AddListRow(texts::kListHeader + std::to_string(Gra->ImageRefTextCount));
+  std::vector<std::string> listRows;
+  listRows.reserve(ImageRefs.size() + 1);
+  listRows.push_back(texts::kListHeader + std::to_string(Gra->ImageRefTextCount));
   ImageRefRows.clear();
   const std::string drawingName = Controls.Caption(TLabel::Label2);
+  // Each distinct path is asked of the file system once: drawings repeat a picture on many
+  // sheets, and every question of a network path can wait for the server.
+  std::unordered_map<std::string, bool> tested;
   for (size_t i = 0; i < ImageRefs.size(); ++i) {
     const TSearchStr& ref = ImageRefs[i];
     if (ref.SourceKind == 1) continue;
@@ -98,13 +103,16 @@ void TForm1::Button2Click() {
     if (row.ResolvedPath == texts::kFullWidthBlank) {
       row.Mark = texts::kMarkUnresolvable;
     } else {
-      row.Found = Host.FileExists(row.ResolvedPath);
+      const auto [known, fresh] = tested.try_emplace(row.ResolvedPath, false);
+      if (fresh) known->second = Host.FileExists(row.ResolvedPath);
+      row.Found = known->second;
       row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
       if (network) row.Mark += texts::kMarkNetwork;
     }
-    Controls.AddListRow(row.RowText + row.Mark);
+    listRows.push_back(row.RowText + row.Mark);
     ImageRefRows.push_back(std::move(row));
   }
+  Controls.SetListRows(listRows);
 }
 
 void TForm1::ListBox1DblClick() {

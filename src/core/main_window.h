@@ -33,6 +33,11 @@ class TWindowControls {
   virtual void SetCaption(TLabel label, const std::string& text) = 0;
   virtual void ClearList() = 0;
   virtual void AddListRow(const std::string& text) = 0;
+  // The whole list at once, so that a window can fill it with a single repaint.
+  virtual void SetListRows(const std::vector<std::string>& rows) {
+    ClearList();
+    for (const std::string& row : rows) AddListRow(row);
+  }
   virtual int32_t ListCount() const = 0;
   virtual int32_t ListSelection() const = 0;  // -1 for none
   virtual TWindowBounds WindowBounds() const = 0;

@@ -38,6 +38,7 @@ class TMainForm : public TWindowControls {
   void SetCaption(TLabel label, const std::string& text) override;
   void ClearList() override;
   void AddListRow(const std::string& text) override;
+  void SetListRows(const std::vector<std::string>& rows) override;
   int32_t ListCount() const override;
   int32_t ListSelection() const override;
   TWindowBounds WindowBounds() const override;

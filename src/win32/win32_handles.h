@@ -109,4 +109,22 @@ class TPaintGuard {
   HDC Dc = nullptr;
 };
 
+// A window's repainting off, and on again with the whole window repainted when the guard goes,
+// also when what is done in between throws.
+class TRedrawOff {
+ public:
+  explicit TRedrawOff(HWND window) : Window(window) {
+    ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TRedrawOff() {
+    ::SendMessageW(Window, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(Window, nullptr, TRUE);
+  }
+  TRedrawOff(const TRedrawOff&) = delete;
+  TRedrawOff& operator=(const TRedrawOff&) = delete;
+
+ private:
+  HWND Window;
+};
+
 }  // namespace pikrotta::win32

@@ -142,6 +142,64 @@ TEST_F(ImageSearch, NoReferencesGiveOnlyTheHeader) {
   EXPECT_EQ(Controls.Rows, (std::vector<std::string>{std::string(texts::kListHeader) + "0"}));
 }
 
+// A host that counts the questions of each path, and controls that count how the list is set.
+class TCountingHost : public TFakeHost {
+ public:
+  bool FileExists(const std::string& path) const override {
+    ++Asked[path];
+    return TFakeHost::FileExists(path);
+  }
+  mutable std::map<std::string, int32_t> Asked;
+};
+
+class TCountingControls : public TFakeControls {
+ public:
+  void SetListRows(const std::vector<std::string>& rows) override {
+    ++ListsSet;
+    TFakeControls::SetListRows(rows);
+  }
+  void AddListRow(const std::string& text) override {
+    if (ListsSet == 0) ++RowsOutsideASet;
+    TFakeControls::AddListRow(text);
+  }
+  int32_t ListsSet = 0, RowsOutsideASet = 0;
+};
+
+TEST(ImageSearchCounts, EachPathIsAskedOncePerSearchAndTheListIsSetInOneGo) {
+  TCountingHost host;
+  TCountingControls controls;
+  TForm1 form{controls, host};
+  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+  host.Folders.insert("C:\\JWW\\BAK");
+  host.Files["C:\\IMG\\logo.bmp"] = "";
+  form.FormCreate();
+  form.JwwGaibu = test::ReadTransferText(Ref("C:\\IMG\\logo.bmp") + Ref("\\\\srv\\s\\n.bmp") +
+                                         Ref("C:\\IMG\\logo.bmp") + Ref("\\\\srv\\s\\n.bmp") +
+                                         Ref("C:\\IMG\\LOGO.bmp"));
+  controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
+  controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
+  form.View.FitToWindow(form.JwwGaibu, 400, 300);
+  form.ViewReady = true;
+  form.Button2Click();
+  EXPECT_EQ(host.Asked, (std::map<std::string, int32_t>{{"C:\\IMG\\LOGO.bmp", 1},
+                                                        {"C:\\IMG\\logo.bmp", 1},
+                                                        {"C:\\JWW\\jw_win.jwf", 1},
+                                                        {"\\\\srv\\s\\n.bmp", 1}}));
+  const std::string found = std::string("C:\\IMG\\logo.bmp") + texts::kMarkFound;
+  ASSERT_EQ(controls.Rows.size(), 6u);
+  EXPECT_EQ(controls.Rows[1], found);
+  EXPECT_EQ(controls.Rows[3], found);  // the repeat keeps the answer
+  EXPECT_EQ(controls.ListsSet, 1);
+  EXPECT_EQ(controls.RowsOutsideASet, 0);
+
+  // A picture put back between two searches is found by the second.
+  host.Files["\\\\srv\\s\\n.bmp"] = "";
+  form.Button2Click();
+  EXPECT_EQ(host.Asked["\\\\srv\\s\\n.bmp"], 2);
+  EXPECT_EQ(controls.Rows[2],
+            std::string("\\\\srv\\s\\n.bmp") + texts::kMarkFound + texts::kMarkNetwork);
+}
+
 TEST_F(ImageSearch, SearchMarksEveryReferenceInTheView) {
   JwcadWithAutoSave();
   Open(Ref("a.bmp") + Ref("b.bmp"));

@@ -1,13 +1,17 @@
-// Times pikrotta.exe on a generated drawing of 1,000,000 mixed entities, from outside: from
-// the start of the process to the first composed picture, one wheel zoom, and repaints from
-// the composed bitmap (an exposure).
-//   window_timing.exe FOLDER     (FOLDER holds pikrotta.exe; JWC_TEMP.TXT is written there)
+// Times pikrotta.exe from outside on generated drawings:
+//   window_timing.exe FOLDER [mixed]      1,000,000 mixed entities: start to the first composed
+//                                         picture, one wheel zoom, repaints from the bitmap
+//   window_timing.exe FOLDER search N     N image references: the search button, start to end
+//   window_timing.exe FOLDER circles MB   a file of MB megabytes of circles, Esc held from the
+//                                         moment the window is shown: shown to composed
+// FOLDER holds pikrotta.exe; JWC_TEMP.TXT and the search's files are written there.
 #include "windows_api.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control_ids.h"
@@ -23,74 +27,115 @@ double Milliseconds(TClock::time_point from, TClock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-BOOL CALLBACK FindPaintBox(HWND child, LPARAM l) {
-  if (::GetDlgCtrlID(child) != kIdPaintBox1) return TRUE;
-  *reinterpret_cast<HWND*>(l) = child;
-  return FALSE;
+void WriteFile(const std::wstring& path, const std::string& text) {
+  TUniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-}  // namespace
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());  // our folders are ASCII
+}
 
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) return 2;
-  const std::wstring folder = argv[1];
-  {
-    const std::string text = pikrotta::test::MixedDrawingText(1'000'000);
-    TUniqueFile file(::CreateFileW((folder + L"\\JWC_TEMP.TXT").c_str(), GENERIC_WRITE, 0, nullptr,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    std::printf("transfer file: %.1f MB\n", text.size() / 1e6);
-  }
+// Controls lie in panels, not on the form itself.
+HWND FindControl(HWND form, int id) {
+  std::pair<int, HWND> search{id, nullptr};
+  ::EnumChildWindows(
+      form,
+      [](HWND child, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<int, HWND>*>(l);
+        if (::GetDlgCtrlID(child) != s->first) return TRUE;
+        s->second = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+void PressEsc(bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_ESCAPE;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &input, sizeof input);
+}
+
+struct TRun {
+  TUniqueFile Process, Thread;
+  TClock::time_point Start, Shown;
+  HWND Form = nullptr, Paint = nullptr;
+};
+
+// Starts the program and waits until its window is shown; then calls whenShown at once.
+template <class F>
+bool Start(const std::wstring& folder, TRun& run, F whenShown) {
   const std::wstring program = folder + L"\\pikrotta.exe";
   std::wstring command = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  const TClock::time_point start = TClock::now();
+  run.Start = TClock::now();
   if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process))
-    return 1;
-  TUniqueFile processHandle(process.hProcess), threadHandle(process.hThread);
-  HWND form = nullptr;
-  while (!form && Milliseconds(start, TClock::now()) < 60000) {
-    form = ::FindWindowW(kFormClass, L"Pikrotta");
-    if (!form || !::IsWindowVisible(form)) form = nullptr, ::Sleep(5);
+    return false;
+  run.Process.reset(process.hProcess);
+  run.Thread.reset(process.hThread);
+  while (!run.Form && Milliseconds(run.Start, TClock::now()) < 120000) {
+    run.Form = ::FindWindowW(kFormClass, L"Pikrotta");
+    if (!run.Form || !::IsWindowVisible(run.Form)) run.Form = nullptr, ::Sleep(5);
   }
-  if (!form) return 1;
-  const TClock::time_point shown = TClock::now();
-  HWND paint = nullptr;
-  ::EnumChildWindows(form, FindPaintBox, reinterpret_cast<LPARAM>(&paint));
-  // The first composition draws an aqua frame round the paint area (a repaint draws it blue):
-  // its corner pixel on the screen tells that the picture is there.
+  if (!run.Form) return false;
+  run.Shown = TClock::now();
+  whenShown();
+  run.Paint = FindControl(run.Form, kIdPaintBox1);
+  return run.Paint != nullptr;
+}
+
+// The first composition draws an aqua frame round the paint area (a repaint draws it blue):
+// its corner pixel on the screen tells that the picture is there.
+bool WaitComposed(const TRun& run) {
   POINT corner{0, 0};
-  ::ClientToScreen(paint, &corner);
+  ::ClientToScreen(run.Paint, &corner);
   for (;;) {
     const TWindowDc screen(nullptr);
-    if (::GetPixel(screen.get(), corner.x, corner.y) == RGB(0, 255, 255)) break;
-    if (Milliseconds(start, TClock::now()) > 60000) return 1;
+    if (::GetPixel(screen.get(), corner.x, corner.y) == RGB(0, 255, 255)) return true;
+    if (Milliseconds(run.Start, TClock::now()) > 300000) return false;
     ::Sleep(1);
   }
+}
+
+void Close(const TRun& run) {
+  ::SendMessageW(run.Form, WM_CLOSE, 0, 0);
+  ::WaitForSingleObject(run.Process.get(), 20000);
+}
+
+int TimeMixed(const std::wstring& folder) {
+  const std::string text = pikrotta::test::MixedDrawingText(1'000'000);
+  WriteFile(folder + L"\\JWC_TEMP.TXT", text);
+  std::printf("transfer file: %.1f MB\n", text.size() / 1e6);
+  TRun run;
+  if (!Start(folder, run, [] {}) || !WaitComposed(run)) return 1;
   const TClock::time_point composed = TClock::now();
-  ::SendMessageW(paint, WM_NULL, 0, 0);  // idle again
-  std::printf("start to window shown: %.0f ms\n", Milliseconds(start, shown));
-  std::printf("start to first composed picture: %.0f ms\n", Milliseconds(start, composed));
+  ::SendMessageW(run.Paint, WM_NULL, 0, 0);  // idle again
+  std::printf("start to window shown: %.0f ms\n", Milliseconds(run.Start, run.Shown));
+  std::printf("start to first composed picture: %.0f ms\n", Milliseconds(run.Start, composed));
 
   RECT r{};
-  ::GetClientRect(paint, &r);
+  ::GetClientRect(run.Paint, &r);
   POINT centre{r.right / 2, r.bottom / 2};
-  ::ClientToScreen(paint, &centre);
+  ::ClientToScreen(run.Paint, &centre);
   std::vector<double> zooms, repaints;
   for (int i = 0; i < 4; ++i) {
     const TClock::time_point before = TClock::now();
-    ::SendMessageW(paint, WM_MOUSEWHEEL, MAKEWPARAM(0, i % 2 ? WHEEL_DELTA : -WHEEL_DELTA),
+    ::SendMessageW(run.Paint, WM_MOUSEWHEEL, MAKEWPARAM(0, i % 2 ? WHEEL_DELTA : -WHEEL_DELTA),
                    MAKELPARAM(centre.x, centre.y));
     zooms.push_back(Milliseconds(before, TClock::now()));
   }
   for (int i = 0; i < 21; ++i) {
-    ::InvalidateRect(paint, nullptr, FALSE);
+    ::InvalidateRect(run.Paint, nullptr, FALSE);
     const TClock::time_point before = TClock::now();
-    ::UpdateWindow(paint);
+    ::UpdateWindow(run.Paint);
     repaints.push_back(Milliseconds(before, TClock::now()));
   }
   std::sort(repaints.begin(), repaints.end());
@@ -98,7 +143,76 @@ int wmain(int argc, wchar_t** argv) {
               zooms[2], zooms[3]);
   std::printf("repaint from the bitmap: median %.2f ms, slowest %.2f ms (21 exposures)\n",
               repaints[repaints.size() / 2], repaints.back());
-  ::SendMessageW(form, WM_CLOSE, 0, 0);
-  ::WaitForSingleObject(process.hProcess, 20000);
+  Close(run);
   return 0;
+}
+
+// N references on a 100-column grid: half to one file that is there, half to missing ones; Jw_cad
+// found through the registry so that the search finds its auto-save folder without a message.
+int TimeSearch(const std::wstring& folder, int count) {
+  const std::string where = Narrow(folder);
+  ::CreateDirectoryW((folder + L"\\images").c_str(), nullptr);
+  ::CreateDirectoryW((folder + L"\\BAK").c_str(), nullptr);
+  WriteFile(folder + L"\\images\\p.bmp", "x");
+  WriteFile(folder + L"\\Jw_win.exe", "x");
+  WriteFile(folder + L"\\jw_win.jwf", "[JW_WIN]\r\nAutoSaveDir = " + where + "\\BAK\r\nEND\r\n");
+  HKEY raw = nullptr;
+  ::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Jwwin.Document\\shell\\open\\command", 0, nullptr, 0,
+                    KEY_SET_VALUE, nullptr, &raw, nullptr);
+  const TUniqueKey key(raw);
+  const std::wstring open = L"\"" + folder + L"\\Jw_win.exe\" \"%1\"";
+  ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(open.c_str()),
+                   static_cast<DWORD>((open.size() + 1) * sizeof(wchar_t)));
+  std::string text = "file=" + where + "\\plan.jww\r\n";
+  for (int i = 0; i < count; ++i) {
+    std::string name = "p";
+    if (i % 2 == 0) name = 'q' + std::to_string(i);
+    text += "ch " + std::to_string(i % 100 * 50) + " " + std::to_string(i / 100 * 50);
+    text += " 10 0 ^@BMimages\\" + name + ".bmp,30,20\r\n";
+  }
+  WriteFile(folder + L"\\JWC_TEMP.TXT", text);
+  TRun run;
+  if (!Start(folder, run, [] {}) || !WaitComposed(run)) return 1;
+  const TClock::time_point before = TClock::now();
+  ::SendMessageW(FindControl(run.Form, kIdButton2), BM_CLICK, 0, 0);
+  const double took = Milliseconds(before, TClock::now());
+  const auto rows = ::SendMessageW(FindControl(run.Form, kIdListBox1), LB_GETCOUNT, 0, 0);
+  std::printf("search of %d references: %.0f ms, %d list rows\n", count, took,
+              static_cast<int>(rows));
+  Close(run);
+  return rows == count + 1 ? 0 : 1;
+}
+
+int TimeCirclesWithEsc(const std::wstring& folder, int megabytes) {
+  std::string text;
+  text.reserve(static_cast<size_t>(megabytes) << 20);
+  for (int i = 0; text.size() < static_cast<size_t>(megabytes) << 20; ++i) {
+    text += "ci " + std::to_string(i % 2000) + ".25 " + std::to_string(i / 2000 % 1400) + ".75 " +
+            std::to_string(i % 29 + 1) + ".5\n";
+  }
+  WriteFile(folder + L"\\JWC_TEMP.TXT", text);
+  std::printf("transfer file: %.1f MB of circles\n", text.size() / 1e6);
+  TRun run;
+  const bool started = Start(folder, run, [] { PressEsc(true); });
+  const bool composed = started && WaitComposed(run);
+  const TClock::time_point end = TClock::now();
+  PressEsc(false);
+  if (!composed) return 1;
+  std::printf("start to window shown: %.0f ms\n", Milliseconds(run.Start, run.Shown));
+  std::printf("Esc held; window shown to first composed picture: %.0f ms\n",
+              Milliseconds(run.Shown, end));
+  Close(run);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return 2;
+  const std::wstring folder = argv[1], kind = argc > 2 ? argv[2] : L"mixed";
+  const int size = argc > 3 ? _wtoi(argv[3]) : 0;
+  if (kind == L"mixed") return TimeMixed(folder);
+  if (kind == L"search" && size > 0) return TimeSearch(folder, size);
+  if (kind == L"circles" && size > 0) return TimeCirclesWithEsc(folder, size);
+  return 2;
 }
