@@ -4,7 +4,7 @@
 #   tools/window-timing.sh [x86_64|i686] [mixed | search N | circles MB]
 # mixed (the default): 1,000,000 entities, start to the first composed picture, a wheel zoom
 # and repaints; search N: the search button on N image references; circles MB: a drawing of
-# circles with Esc held from the moment the window is shown.
+# circles with Esc held from the moment the window is shown (needs libXtst, as Wine's X driver).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$PWD/build/mingw-${1:-x86_64}
@@ -17,4 +17,27 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/src/win32/pikrotta.exe" "$work/"
 export WINEPREFIX=$build/wineprefix-e2e-ja_JP
 tools/wine-prefix.sh "$WINEPREFIX"
+# Holds Esc through the X server (XTest) while the timing program's flag file is there.
+hold_esc_while_flagged() {
+  python3 - "$work/esc-held.flag" <<'PY'
+import ctypes, os, sys, time
+flag = sys.argv[1]
+x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+display = ctypes.c_void_p(x11.XOpenDisplay(None))
+escape = x11.XKeysymToKeycode(display, 0xFF1B)
+def key(down):
+    xtst.XTestFakeKeyEvent(display, escape, down, 0)
+    x11.XFlush(display)
+deadline = time.time() + 600
+while not os.path.exists(flag) and time.time() < deadline:
+    time.sleep(0.001)
+key(True)
+while os.path.exists(flag) and time.time() < deadline:
+    time.sleep(0.001)
+key(False)
+PY
+}
+if [[ ${1:-} == circles ]]; then hold_esc_while_flagged & fi
 tools/wine-run.sh "$build/tests/e2e/window_timing.exe" "Z:${work//\//\\}" "$@"
+wait

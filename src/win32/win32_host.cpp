@@ -76,8 +76,12 @@ int32_t DosTimeOf(const FILETIME& written) {
   return static_cast<int32_t>((static_cast<uint32_t>(date) << 16) | time);
 }
 
-bool TWin32Host::EscPressed() const {
+bool TWin32Host::TAsyncEscKey::EscPressed() const {
   return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
+
+bool TWin32Host::EscPressed() const {
+  return Esc.EscPressed();
 }
 
 bool TWin32Host::FileExists(const std::string& path) const {

@@ -17,6 +17,8 @@ class TWin32Host : public THostServices {
  public:
   TWin32Host() = default;
   explicit TWin32Host(const THostSetup& setup) : JwcadOpenCommand(setup.JwcadOpenCommand) {}
+  TWin32Host(const TWin32Host&) = delete;  // the Esc key holds references to members
+  TWin32Host& operator=(const TWin32Host&) = delete;
 
   // Stands in for the registry's value when set (the command line's --jwcad).
   std::optional<std::string> JwcadOpenCommand;
@@ -41,7 +43,15 @@ class TWin32Host : public THostServices {
   std::string ProgramFilePath() const override;
 
  private:
+  class TAsyncEscKey : public TEscKeyState {
+   public:
+    bool EscPressed() const override;
+  };
+
   TSystemClock SystemClock;
+  TAsyncEscKey AsyncEsc;
+  TSteadyClock Steady;
+  TThrottledEscKey Esc{AsyncEsc, Steady};
 };
 
 // The packed local DOS date and time of a file time, as the search compares them.
