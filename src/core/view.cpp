@@ -1,6 +1,7 @@
 #include "view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -76,26 +77,57 @@ void TView::ExtendExtents(double x, double y, double divisor) {
   ClampExtents(*this);
 }
 
+namespace {
+
+// The cosines and sines of 0, 90, 180 and 270 degrees, computed once just as each curve
+// computed them before: a drawing of circles spent most of its fit in them.
+struct TQuadrants {
+  std::array<double, 4> Cos, Sin;
+};
+
+const TQuadrants& Quadrants() {
+  static const TQuadrants quadrants = [] {
+    TQuadrants q{};
+    for (size_t i = 0; i < 4; ++i) {
+      const double theta = 90.0 * static_cast<double>(i) * kDegree;
+      q.Cos[i] = std::cos(theta);
+      q.Sin[i] = std::sin(theta);
+    }
+    return q;
+  }();
+  return quadrants;
+}
+
+}  // namespace
+
 void TView::ExtendByArc(double cx, double cy, double r, double flatness, double tilt, double start,
                         double end, double divisor) {
   const double tau = tilt * kDegree;
+  // The tilt's sine and cosine once per curve.
+  const double cosTau = std::cos(tau), sinTau = std::sin(tau);
+  auto extendWith = [&](double c, double s) {
+    ExtendExtents(cx + r * c * cosTau - r * flatness * s * sinTau,
+                  cy + r * c * sinTau + r * flatness * s * cosTau, divisor);
+  };
   auto extendAt = [&](double thetaDegrees) {
     const double theta = thetaDegrees * kDegree;
-    const double c = std::cos(theta), s = std::sin(theta);
-    ExtendExtents(cx + r * c * std::cos(tau) - r * flatness * s * std::sin(tau),
-                  cy + r * c * std::sin(tau) + r * flatness * s * std::cos(tau), divisor);
+    extendWith(std::cos(theta), std::sin(theta));
   };
-  const double sweep = NormalizeDegrees(end - start);
+  const TQuadrants& q = Quadrants();
+  const double difference = end - start;  // a whole circle's is 0: no remainder to take
+  const double sweep = difference == 0 ? 0.0 : NormalizeDegrees(difference);
   if (std::fabs(sweep) <= 1e-8) {
-    for (double q : {0.0, 90.0, 180.0, 270.0}) extendAt(q);
+    for (size_t i = 0; i < 4; ++i) extendWith(q.Cos[i], q.Sin[i]);
     return;
   }
   extendAt(start);
   extendAt(end);
   const double a = NormalizeDegrees(start);
-  for (double q : {0.0, 90.0, 180.0, 270.0}) {
-    const double toQuadrant = q == 0.0 ? 360.0 - a : (q - a < 0 ? q - a + 360.0 : q - a);
-    if (sweep >= toQuadrant) extendAt(q);
+  for (size_t i = 0; i < 4; ++i) {
+    const double quadrant = 90.0 * static_cast<double>(i);
+    const double toQuadrant =
+        i == 0 ? 360.0 - a : (quadrant - a < 0 ? quadrant - a + 360.0 : quadrant - a);
+    if (sweep >= toQuadrant) extendWith(q.Cos[i], q.Sin[i]);
   }
 }
 
