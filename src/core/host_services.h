@@ -31,6 +31,8 @@ class TInputFile {
   virtual ~TInputFile() = default;
   // Reads up to size bytes; the number read, 0 at the end of the file, -1 on an error.
   virtual int64_t Read(char* buffer, size_t size) = 0;
+  // The file's length in bytes, -1 when it is not known.
+  virtual int64_t Size() const { return -1; }
 };
 
 // The bytes of a text file and whether it was read to its end without an error.

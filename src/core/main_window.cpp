@@ -38,19 +38,54 @@ std::string TForm1::SettingsFilePath() const {
 }
 
 void TForm1::FormShow() {
+  // The fit needs the paint area's size, so the geometry comes before the drawing.
+  PlaceWindow();
+  ShowDrawing(Host.OpenForReading(TransferFilePath()).get());
+  OpenPromotion();
+}
+
+void TForm1::PlaceWindow() {
   ExeFolder = ExtractFilePath(Host.ProgramFilePath());
   WindowSettings = LoadWindowSettings(Host, SettingsFilePath());
   Controls.SetWindowBounds(
       {WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height});
   Controls.SetPanelWidth(WindowSettings.PanelWidth);
-  // The fit needs the paint area's size, so the geometry comes before the drawing.
-  ShowDrawing(Host.OpenForReading(ExeFolder + "JWC_TEMP.TXT").get());
+}
+
+std::string TForm1::TransferFilePath() const {
+  return ExeFolder + "JWC_TEMP.TXT";
+}
+
+void TForm1::OpenPromotion() {
   Host.Navigate(std::string(kPromotionSiteUrl) + "/pr/");
+}
+
+std::string ReadingProgressText(int64_t bytesRead, int64_t size) {
+  std::string text = texts::kReading;
+  if (size > 0) {
+    // Clamped before the conversion: a file that grew while it was read stays at 100 %.
+    const double share =
+        std::clamp(static_cast<double>(bytesRead) / static_cast<double>(size), 0.0, 1.0);
+    text += ' ';
+    text += std::to_string(static_cast<int32_t>(share * 100));
+    text += " %";
+  }
+  return text;
 }
 
 bool TForm1::ShowDrawing(TInputFile* transferFile) {
   JwwGaibu.ResetModel();
   const bool read = transferFile && ReadTransferFile(JwwGaibu, *transferFile, &Host);
+  ShowModel();
+  return read;
+}
+
+void TForm1::ShowReadDrawing(TJwwGaibu&& model) {
+  JwwGaibu = std::move(model);
+  ShowModel();
+}
+
+void TForm1::ShowModel() {
   Controls.ClearList();
   Controls.SetCaption(TLabel::LabelA1, "");
   Controls.SetCaption(TLabel::Label2,
@@ -60,7 +95,6 @@ bool TForm1::ShowDrawing(TInputFile* transferFile) {
   Controls.SetCaption(TLabel::Label5, texts::kNoSearchYet);
   FitToWindow();  // ViewReady is still false: this sets the view, the first paint composes
   ViewReady = true;
-  return read;
 }
 
 void TForm1::FormClose() {

@@ -101,6 +101,10 @@ struct TImageRefRow {
   int32_t RefIndex = 0;  // into ImageRefs
 };
 
+// LabelA1 while a transfer file is read: "読み込み中… 42 %", without the figure when the
+// file's length is not known.
+std::string ReadingProgressText(int64_t bytesRead, int64_t size);
+
 class TForm1 {
  public:
   TForm1(TWindowControls& controls, THostServices& host) : Controls(controls), Host(host) {}
@@ -114,6 +118,13 @@ class TForm1 {
   // Steps of FormShow that read and show a transfer file; the command line uses them alone.
   // The window ignores the result; false when the file was missing or not read to its end.
   bool ShowDrawing(TInputFile* transferFile);  // null: no file, an empty drawing
+  // FormShow in its three steps, for a window that reads the drawing while it is shown: the
+  // saved position and size, then the drawing read elsewhere into a model of its own, then
+  // the promotion strip.
+  void PlaceWindow();
+  std::string TransferFilePath() const;
+  void ShowReadDrawing(TJwwGaibu&& model);
+  void OpenPromotion();
 
   // Composition and repaint.
   void RedrawView();
@@ -171,6 +182,7 @@ class TForm1 {
   std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
 
  private:
+  void ShowModel();  // the captions of a drawing just read, and its fit
   std::string SettingsFilePath() const;
   void PanBy(double dx, double dy);
   void SavePrevViewAndTakePaintSize();

@@ -573,7 +573,8 @@ size_t IncompleteUtf8Tail(std::string_view text) {
 
 }  // namespace
 
-bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8) {
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8,
+                      const std::function<bool(int64_t bytesRead)>& progress) {
   // Running out of memory is a read failure like any other: reading stops and the lines
   // read before stay applied (every table stays consistent, see AddEntity).
   try {
@@ -603,11 +604,14 @@ bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* 
       }
       return converting ? feedUtf8(bytes, last) : feeder.Feed(bytes);
     };
+    int64_t bytesRead = 0;
     for (;;) {
       const int64_t got = file.Read(chunk.data(), chunk.size());
       if (got < 0) return false;  // an input error: what was read stays applied
       if (got == 0) break;
       if (!feed(std::string_view(chunk.data(), static_cast<size_t>(got)), false)) return true;
+      bytesRead += got;
+      if (progress && !progress(bytesRead)) return false;
     }
     if (!feed({}, true)) return true;
     feeder.Finish();

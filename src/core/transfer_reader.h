@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -76,7 +77,10 @@ void ParseTransferLine(TJwwGaibu& model, std::string_view line);
 // read before stay applied). A file that begins with the UTF-8 byte-order mark (Jw_cad writes
 // UTF-8 when its batch file has one) is converted to Shift-JIS by utf8 as it is read; without
 // a converter it is read as it stands.
-bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8 = nullptr);
+// progress, when given, hears the number of bytes read after every read of the file; when it
+// answers false, reading stops there and the result is false.
+bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* utf8 = nullptr,
+                      const std::function<bool(int64_t bytesRead)>& progress = {});
 // The same for the file at a host path; false, with the model untouched, when no file is there.
 bool ReadTransferFile(TJwwGaibu& model, const THostServices& host, const std::string& path);
 

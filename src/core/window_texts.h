@@ -20,11 +20,13 @@ constexpr const char* kNoSearchYet = "---";
 constexpr const char* kButton2Caption = "\x8c\x9f\x8d\xf5\x28\x26\x53\x29";          // 検索(&S)
 constexpr const char* kButton1Caption = "\x95\xc2\x82\xb6\x82\xe9\x28\x26\x43\x29";  // 閉じる(&C)
 constexpr const char* kNewDrawing = "\x28\x90\x56\x8b\x4b\x29";                      // (新規)
-constexpr const char* kFullWidthBlank = "\x81\x40";                                  // 　
-constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";                        // 　？
-constexpr const char* kMarkFound = "\x81\x40\x81\x9b";                               // 　○
-constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";                             // 　×
-constexpr const char* kMarkNetwork = "\x81\xa6";                                     // ※
+// 読み込み中… (LabelA1 while a large transfer file is read)
+constexpr const char* kReading = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x92\x86\x81\x63";
+constexpr const char* kFullWidthBlank = "\x81\x40";            // 　
+constexpr const char* kMarkUnresolvable = "\x81\x40\x81\x48";  // 　？
+constexpr const char* kMarkFound = "\x81\x40\x81\x9b";         // 　○
+constexpr const char* kMarkMissing = "\x81\x40\x81\x7e";       // 　×
+constexpr const char* kMarkNetwork = "\x81\xa6";               // ※
 // 画像参照文字数：
 constexpr const char* kListHeader =
     "\x89\xe6\x91\x9c\x8e\x51\x8f\xc6\x95\xb6\x8e\x9a\x90\x94\x81\x46";

@@ -30,6 +30,12 @@ constexpr COLORREF kCream = RGB(255, 251, 240);
 constexpr COLORREF kMemoColor = RGB(187, 235, 244);
 constexpr COLORREF kLabelA1Color = RGB(231, 231, 231);
 
+// A drawing read within this time is shown as before; a longer read shows the window first.
+constexpr std::chrono::milliseconds kReadBeforeShowing{500};
+constexpr UINT kReadDone = WM_APP + 1;  // posted by the reading thread
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressPeriod = 100;  // ms
+
 TMainForm* FormOf(HWND window) {
   return reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -181,6 +187,7 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
 }
 
 TMainForm::~TMainForm() {
+  Reading.reset();
   WebBrowser1.reset();
   if (Form1) ::DestroyWindow(Form1);
 }
@@ -197,9 +204,30 @@ HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string
 }
 
 void TMainForm::Show() {
-  Form.FormShow();
+  Form.PlaceWindow();
+  const HWND form = Form1;
+  Reading = std::make_unique<TBackgroundRead>(Host.OpenForReading(Form.TransferFilePath()), Host,
+                                              [form] { ::PostMessageW(form, kReadDone, 0, 0); });
+  if (Reading->Done(kReadBeforeShowing)) {
+    FinishReading();
+  } else {
+    SetCaption(TLabel::LabelA1, Reading->ProgressText());
+    ::EnableWindow(Button2, FALSE);  // nothing to search yet
+    ::SetTimer(Form1, kProgressTimer, kProgressPeriod, nullptr);
+  }
+  Form.OpenPromotion();
   ::ShowWindow(Form1, SW_SHOWNORMAL);
   ::UpdateWindow(Form1);
+}
+
+void TMainForm::FinishReading() {
+  if (!Reading) return;
+  ::KillTimer(Form1, kProgressTimer);
+  TJwwGaibu model = Reading->Take();
+  Reading.reset();
+  ::EnableWindow(Button2, TRUE);
+  Form.ShowReadDrawing(std::move(model));
+  ::InvalidateRect(PaintBox1, nullptr, FALSE);  // the next paint composes
 }
 
 // Bottom strips first (the promotion strip at the very bottom, LabelA1 above it), then the
@@ -430,6 +458,12 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
       return OnPanelMessage(window, message, w, l);
+    case kReadDone:
+      FinishReading();
+      return 0;
+    case WM_TIMER:
+      if (w == kProgressTimer && Reading) SetCaption(TLabel::LabelA1, Reading->ProgressText());
+      return 0;
     case WM_CLOSE:
       Form.FormClose();
       ::DestroyWindow(window);
@@ -482,6 +516,10 @@ LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM
   switch (message) {
     case WM_PAINT: {
       const TPaintGuard paint(window);
+      if (Reading) {  // nothing to compose yet
+        ::FillRect(paint.get(), &paint.Area(), White.get());
+        return 0;
+      }
       // The paint request's canvas is the paint area's surface, put on the screen here.
       Form.PaintBox1Paint(Surface->Canvas);
       Surface->Canvas.Flush();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "background_read.h"
 #include "browser_strip.h"
 #include "gdi_canvas.h"
 #include "main_window.h"
@@ -27,7 +28,8 @@ class TMainForm : public TWindowControls {
   TMainForm& operator=(const TMainForm&) = delete;
 
   HWND Handle() const { return Form1; }
-  // Runs FormShow and shows the window.
+  // Runs FormShow's steps and shows the window; a drawing that takes longer than half a
+  // second to read is read while the window shows its progress, and composed when read.
   void Show();
   // The form's look at messages before the control they are for: key preview and the wheel.
   // True when the message was handled and must not be dispatched.
@@ -75,6 +77,7 @@ class TMainForm : public TWindowControls {
   void Layout();
   void SizeLabelToCaption(HWND label, const std::wstring& text);
   void OnCommand(int id, int code);
+  void FinishReading();
   bool OnKeyDown(WPARAM key);
   bool OnMouseWheel(WPARAM w, LPARAM l);
   HBRUSH BackgroundOf(HWND control) const;
@@ -93,6 +96,8 @@ class TMainForm : public TWindowControls {
   std::unique_ptr<TPaintSurface> Surface;
   std::unique_ptr<TBrowserStrip> WebBrowser1;
   int32_t SplitterGrab = -1;  // where the splitter was grabbed, while it is dragged
+  // While the drawing is read; it reads with Host, so it is the first member to go.
+  std::unique_ptr<TBackgroundRead> Reading;
 };
 
 }  // namespace pikrotta::win32

@@ -28,6 +28,10 @@ class TWin32InputFile : public TInputFile {
     if (!::ReadFile(File.get(), buffer, want, &got, nullptr)) return -1;
     return got;
   }
+  int64_t Size() const override {
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(File.get(), &size) ? size.QuadPart : -1;
+  }
 
  private:
   TUniqueFile File;

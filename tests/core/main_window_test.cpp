@@ -51,6 +51,57 @@ TEST_F(MainWindow, StartsWithoutATransferFile) {
   EXPECT_EQ(Compositions(), 0u);  // the first paint composes
 }
 
+// The window that reads its drawing while shown: the same captions, fit and view as FormShow,
+// and a search of the drawing handed over.
+TEST_F(MainWindow, ADrawingReadElsewhereShowsAsFormShowShowsIt) {
+  const std::string text = "file=C:\\d\\a.jww\n0 0 100 50\nch 10 10 5 0 ^@BMa.bmp,3,3\n";
+  Host.Files["C:\\TOOLS\\JWC_TEMP.TXT"] = text;
+  Start();
+  const TView shown = Form.View;
+
+  TFakeHost otherHost;
+  otherHost.Files["C:\\TOOLS\\JWC_TEMP.TXT"] = text;
+  TFakeControls otherControls;
+  TForm1 other{otherControls, otherHost};
+  other.FormCreate();
+  other.PlaceWindow();
+  EXPECT_EQ(other.TransferFilePath(), "C:\\TOOLS\\JWC_TEMP.TXT");
+  EXPECT_FALSE(other.ViewReady);
+  TJwwGaibu model;
+  ASSERT_TRUE(ReadTransferFile(model, otherHost, other.TransferFilePath()));
+  other.ShowReadDrawing(std::move(model));
+  other.OpenPromotion();
+  EXPECT_TRUE(other.ViewReady);
+  EXPECT_EQ(otherControls.Captions, Controls.Captions);
+  EXPECT_EQ(other.View.ViewScale, shown.ViewScale);
+  EXPECT_EQ(other.View.ViewLeft, shown.ViewLeft);
+  EXPECT_EQ(other.View.ViewTop, shown.ViewTop);
+  EXPECT_EQ(otherHost.Urls, Host.Urls);
+  other.Button2Click();
+  ASSERT_EQ(otherControls.Rows.size(), 2u);
+  EXPECT_EQ(otherControls.Rows[1], std::string("a.bmp") + texts::kMarkMissing);
+}
+
+TEST(ReadingProgress, PercentOfTheFileWhenItsLengthIsKnown) {
+  const std::string reading = texts::kReading;
+  const struct {
+    int64_t Read, Size;
+    std::string Text;
+  } cases[] = {
+      {0, 1000, reading + " 0 %"},
+      {420, 1000, reading + " 42 %"},
+      {999, 1000, reading + " 99 %"},
+      {1000, 1000, reading + " 100 %"},
+      {5000, 1000, reading + " 100 %"},
+      {100, 100, reading + " 100 %"},
+      {int64_t{1} << 40, int64_t{1} << 41, reading + " 50 %"},
+      {5, -1, reading},
+      {5, 0, reading},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ReadingProgressText(c.Read, c.Size), c.Text) << c.Read << " of " << c.Size;
+}
+
 TEST_F(MainWindow, StartsWithADrawingAndComposesOnTheFirstPaintOnly) {
   Host.Registry = "\"C:\\JWW\\Jw_win.exe\" \"%1\"";
   Host.Files["C:\\TOOLS\\pikrotta.dat"] = "10\r\n20\r\n700\r\n500\r\n150\r\n";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fake_host.h"
 #include "transfer_test_util.h"
@@ -104,6 +105,28 @@ TEST(TransferFile, ShortReadsGiveTheSameModel) {
   TJwwGaibu m;
   EXPECT_TRUE(ReadTransferFile(m, file));
   EXPECT_EQ(m, whole);
+}
+
+TEST(TransferFile, ProgressHearsEveryReadAndCanStopTheReading) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "0 0 1 1\n";  // 8,000 bytes, read 3,000 at a time
+  TMemoryInputFile file(text);
+  file.Piece = 3000;
+  TJwwGaibu m;
+  std::vector<int64_t> heard;
+  EXPECT_TRUE(ReadTransferFile(m, file, nullptr, [&](int64_t bytes) {
+    heard.push_back(bytes);
+    return true;
+  }));
+  EXPECT_EQ(heard, (std::vector<int64_t>{3000, 6000, 8000}));
+  EXPECT_EQ(m.JwwLineCount, 1000);
+
+  // Stopped after the first read: false, and only the lines of that read were applied.
+  TMemoryInputFile again(text);
+  again.Piece = 3000;
+  TJwwGaibu stopped;
+  EXPECT_FALSE(ReadTransferFile(stopped, again, nullptr, [](int64_t) { return false; }));
+  EXPECT_EQ(stopped.JwwLineCount, 375);
 }
 
 TEST(TransferFeeder, LineEnds) {

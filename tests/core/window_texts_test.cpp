@@ -23,6 +23,7 @@ TEST(WindowTexts, CaptionsMarksAndMessage) {
   ExpectText(texts::kLabel1Caption, "図面ファイル名：");
   ExpectText(texts::kLabel2Caption, "（新規）");
   ExpectText(texts::kNewDrawing, "(新規)");
+  ExpectText(texts::kReading, "読み込み中…");
   ExpectText(texts::kNoSearchYet, "---");
   ExpectText(texts::kButton2Caption, "検索(&S)");
   ExpectText(texts::kButton1Caption, "閉じる(&C)");

@@ -98,6 +98,15 @@ bool WaitComposed(const TRun& run) {
   }
 }
 
+// The status line as UTF-8: while a large drawing is read it tells how far the reading is.
+std::string StatusLine(HWND form) {
+  wchar_t text[256] = {};
+  ::GetWindowTextW(FindControl(form, kIdLabelA1), text, 256);
+  char utf8[1024] = {};
+  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
+}
+
 void Close(const TRun& run) {
   ::SendMessageW(run.Form, WM_CLOSE, 0, 0);
   ::WaitForSingleObject(run.Process.get(), 20000);
@@ -108,10 +117,12 @@ int TimeMixed(const std::wstring& folder) {
   WriteFile(folder + L"\\JWC_TEMP.TXT", text);
   std::printf("transfer file: %.1f MB\n", text.size() / 1e6);
   TRun run;
-  if (!Start(folder, run, [] {}) || !WaitComposed(run)) return 1;
+  std::string status;
+  if (!Start(folder, run, [&] { status = StatusLine(run.Form); }) || !WaitComposed(run)) return 1;
   const TClock::time_point composed = TClock::now();
   ::SendMessageW(run.Paint, WM_NULL, 0, 0);  // idle again
-  std::printf("start to window shown: %.0f ms\n", Milliseconds(run.Start, run.Shown));
+  std::printf("start to window shown: %.0f ms, status line \"%s\"\n",
+              Milliseconds(run.Start, run.Shown), status.c_str());
   std::printf("start to first composed picture: %.0f ms\n", Milliseconds(run.Start, composed));
 
   RECT r{};
