@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times the Windows program under Wine on generated drawings (after the preset mingw-ARCH has
 # been built):
-#   tools/window-timing.sh [x86_64|i686] [mixed | search N | circles MB]
-# mixed (the default): 1,000,000 entities, start to the first composed picture, a wheel zoom
+#   tools/window-timing.sh [x86_64|i686] [mixed [N] | search N | circles MB]
+# mixed (the default): N (1,000,000) entities, start to the first composed picture, a wheel zoom
 # and repaints; search N: the search button on N image references; circles MB: a drawing of
 # circles with Esc held from the moment the window is shown (needs libXtst, as Wine's X driver).
 set -euo pipefail
@@ -14,7 +14,8 @@ fi
 shift || true
 work=$(mktemp -d /tmp/pikrotta-timing-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-cp "$build/src/win32/pikrotta.exe" "$work/"
+# PIKROTTA_PROGRAM times another build of the program (an earlier one, to compare).
+cp "${PIKROTTA_PROGRAM:-$build/src/win32/pikrotta.exe}" "$work/pikrotta.exe"
 export WINEPREFIX=$build/wineprefix-e2e-ja_JP
 tools/wine-prefix.sh "$WINEPREFIX"
 # Holds Esc through the X server (XTest) while the timing program's flag file is there.

@@ -1,6 +1,6 @@
 // Times pikrotta.exe from outside on generated drawings:
-//   window_timing.exe FOLDER [mixed]      1,000,000 mixed entities: start to the first composed
-//                                         picture, one wheel zoom, repaints from the bitmap
+//   window_timing.exe FOLDER [mixed [N]]  N (1,000,000) mixed entities: start to the first
+//                                         composed picture, one wheel zoom, Home, repaints
 //   window_timing.exe FOLDER search N     N image references: the search button, start to end
 //   window_timing.exe FOLDER circles MB   a file of MB megabytes of circles, Esc held from the
 //                                         moment the window is shown: shown to composed; the
@@ -112,8 +112,8 @@ void Close(const TRun& run) {
   ::WaitForSingleObject(run.Process.get(), 20000);
 }
 
-int TimeMixed(const std::wstring& folder) {
-  const std::string text = pikrotta::test::MixedDrawingText(1'000'000);
+int TimeMixed(const std::wstring& folder, int entities) {
+  const std::string text = pikrotta::test::MixedDrawingText(entities);
   WriteFile(folder + L"\\JWC_TEMP.TXT", text);
   std::printf("transfer file: %.1f MB\n", text.size() / 1e6);
   TRun run;
@@ -142,9 +142,13 @@ int TimeMixed(const std::wstring& folder) {
     ::UpdateWindow(run.Paint);
     repaints.push_back(Milliseconds(before, TClock::now()));
   }
+  const TClock::time_point beforeHome = TClock::now();
+  ::SendMessageW(run.Form, WM_KEYDOWN, VK_HOME, 0);
+  const double home = Milliseconds(beforeHome, TClock::now());
   std::sort(repaints.begin(), repaints.end());
   std::printf("one wheel zoom: %.0f, %.0f, %.0f, %.0f ms (in, out, in, out)\n", zooms[0], zooms[1],
               zooms[2], zooms[3]);
+  std::printf("Home (fit and compose): %.0f ms\n", home);
   std::printf("repaint from the bitmap: median %.2f ms, slowest %.2f ms (21 exposures)\n",
               repaints[repaints.size() / 2], repaints.back());
   Close(run);
@@ -218,7 +222,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring folder = argv[1], kind = argc > 2 ? argv[2] : L"mixed";
   const int size = argc > 3 ? _wtoi(argv[3]) : 0;
-  if (kind == L"mixed") return TimeMixed(folder);
+  if (kind == L"mixed") return TimeMixed(folder, size > 0 ? size : 1'000'000);
   if (kind == L"search" && size > 0) return TimeSearch(folder, size);
   if (kind == L"circles" && size > 0) return TimeCirclesWithEsc(folder, size);
   return 2;
