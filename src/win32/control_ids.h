@@ -24,10 +24,12 @@ enum TControlId : int {
   kIdPanel1,
 };
 
-constexpr const wchar_t* kFormClass = L"TForm1";
-constexpr const wchar_t* kApplicationClass = L"TApplication";
-constexpr const wchar_t* kPanelClass = L"TPanel";
-constexpr const wchar_t* kPaintBoxClass = L"TPaintBox";
-constexpr const wchar_t* kSplitterClass = L"TSplitter";
+// Names of our own: "TForm1" and its kin are the classes of many other programs' windows, so a
+// search by class could find theirs.
+constexpr const wchar_t* kFormClass = L"Pikrotta.Form";
+constexpr const wchar_t* kApplicationClass = L"Pikrotta.Application";
+constexpr const wchar_t* kPanelClass = L"Pikrotta.Panel";
+constexpr const wchar_t* kPaintBoxClass = L"Pikrotta.PaintBox";
+constexpr const wchar_t* kSplitterClass = L"Pikrotta.Splitter";
 
 }  // namespace pikrotta::win32

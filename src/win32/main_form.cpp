@@ -220,6 +220,13 @@ void TMainForm::Show() {
   ::UpdateWindow(Form1);
 }
 
+void TMainForm::CloseForm() {
+  if (!Form1 || Closing) return;
+  Closing = true;
+  Form.FormClose();
+  ::DestroyWindow(Form1);
+}
+
 void TMainForm::FinishReading() {
   if (!Reading) return;
   ::KillTimer(Form1, kProgressTimer);
@@ -393,13 +400,25 @@ bool TMainForm::PreviewMessage(const MSG& m) {
   if (m.hwnd != Form1 && !::IsChild(Form1, m.hwnd)) return false;
   return Guarded([&]() -> LRESULT {
     if (m.message == WM_KEYDOWN) return OnKeyDown(m.wParam);
-    if (m.message == WM_MOUSEWHEEL) return OnMouseWheel(m.wParam, m.lParam);
-    return false;
+    if (m.message != WM_MOUSEWHEEL) return false;
+    // Counted here once; a turn that zooms nothing goes on to the control, which must not count
+    // it again (nor the form, to which the control hands it on).
+    if (OnMouseWheel(m.wParam, m.lParam)) return true;
+    const TWheelCounted counted(WheelCounted);
+    ::DispatchMessageW(&m);
+    return true;
   });
 }
 
 bool TMainForm::OnKeyDown(WPARAM key) {
   return Form.FormKeyDown(static_cast<int32_t>(key), ::GetKeyState(VK_SHIFT) < 0);
+}
+
+LRESULT TMainForm::OnWheelMessage(HWND window, WPARAM w, LPARAM l) {
+  if (!WheelCounted && OnMouseWheel(w, l)) return 0;
+  // The default hands the message to the parent window: it has been counted.
+  const TWheelCounted counted(WheelCounted);
+  return ::DefWindowProcW(window, WM_MOUSEWHEEL, w, l);
 }
 
 bool TMainForm::OnMouseWheel(WPARAM w, LPARAM l) {
@@ -429,8 +448,7 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
       if (OnKeyDown(w)) return 0;
       break;
     case WM_MOUSEWHEEL:
-      if (OnMouseWheel(w, l)) return 0;
-      break;
+      return OnWheelMessage(window, w, l);
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(l);
       info->ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
@@ -464,9 +482,14 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
     case WM_TIMER:
       if (w == kProgressTimer && Reading) SetCaption(TLabel::LabelA1, Reading->ProgressText());
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // Logging off or shutting down: the process may end as soon as this returns.
+      if (w) CloseForm();
+      return 0;
     case WM_CLOSE:
-      Form.FormClose();
-      ::DestroyWindow(window);
+      CloseForm();
       return 0;
     case WM_DESTROY:
       Form1 = nullptr;
@@ -531,8 +554,7 @@ LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
     case WM_MOUSEWHEEL:
-      if (OnMouseWheel(w, l)) return 0;
-      break;
+      return OnWheelMessage(window, w, l);
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

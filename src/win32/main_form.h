@@ -80,6 +80,9 @@ class TMainForm : public TWindowControls {
   void FinishReading();
   bool OnKeyDown(WPARAM key);
   bool OnMouseWheel(WPARAM w, LPARAM l);
+  LRESULT OnWheelMessage(HWND window, WPARAM w, LPARAM l);
+  // Saves the settings and closes, once, whichever way the program is asked to end.
+  void CloseForm();
   HBRUSH BackgroundOf(HWND control) const;
   HWND LabelWindow(TLabel label) const;
 
@@ -96,6 +99,20 @@ class TMainForm : public TWindowControls {
   std::unique_ptr<TPaintSurface> Surface;
   std::unique_ptr<TBrowserStrip> WebBrowser1;
   int32_t SplitterGrab = -1;  // where the splitter was grabbed, while it is dragged
+  bool Closing = false;
+  // While a wheel message that has been counted is handed on, so that it counts only once.
+  bool WheelCounted = false;
+  class TWheelCounted {
+   public:
+    explicit TWheelCounted(bool& flag) : Flag(flag), Was(flag) { flag = true; }
+    ~TWheelCounted() { Flag = Was; }
+    TWheelCounted(const TWheelCounted&) = delete;
+    TWheelCounted& operator=(const TWheelCounted&) = delete;
+
+   private:
+    bool& Flag;
+    const bool Was;
+  };
   // While the drawing is read; it reads with Host, so it is the first member to go.
   std::unique_ptr<TBackgroundRead> Reading;
 };

@@ -15,10 +15,12 @@ namespace {
 using namespace pikrotta::win32;
 
 // The application's window: never seen itself, it carries the task-bar button with the
-// application title; the main window it owns has none of its own.
+// application title; the main window it owns has none of its own. Its user data is the main
+// window's handle: the task bar's Close and End task close that window, which saves.
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) {
-    if (HWND form = ::FindWindowExW(nullptr, nullptr, kFormClass, nullptr))
+  const bool close = (message == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) || message == WM_CLOSE;
+  if (close) {
+    if (HWND form = reinterpret_cast<HWND>(::GetWindowLongPtrW(window, GWLP_USERDATA)))
       ::PostMessageW(form, WM_CLOSE, 0, 0);
     return 0;
   }
@@ -72,6 +74,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int exitCode = 0;
     {
       TMainForm form(instance, application);
+      ::SetWindowLongPtrW(application, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form.Handle()));
       form.Show();
       MSG message;
       while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -81,6 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ::DispatchMessageW(&message);
       }
       exitCode = static_cast<int>(message.wParam);
+      ::SetWindowLongPtrW(application, GWLP_USERDATA, 0);
     }
     ::DestroyWindow(application);
     return exitCode;

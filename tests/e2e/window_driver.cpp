@@ -145,6 +145,58 @@ bool WaitFor(HWND window, const std::function<bool(const std::vector<uint32_t>&)
   return false;
 }
 
+// A window of another program's class, as another process's window would be found by class.
+HWND DecoyWindow(const wchar_t* windowClass) {
+  WNDCLASSEXW decoy{};
+  decoy.cbSize = sizeof decoy;
+  decoy.lpfnWndProc = ::DefWindowProcW;
+  decoy.hInstance = ::GetModuleHandleW(nullptr);
+  decoy.lpszClassName = windowClass;
+  ::RegisterClassExW(&decoy);
+  return ::CreateWindowExW(0, windowClass, L"another program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                           nullptr, nullptr, decoy.hInstance, nullptr);
+}
+
+void CheckEnded(HANDLE process, const std::string& what) {
+  const bool ended = ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(process, &exitCode);
+  Check(ended && exitCode == 0, what);
+}
+
+void CheckSaved(const std::wstring& program, const RECT& r, int panelWidth) {
+  std::ostringstream settings;
+  settings << r.left << "\r\n"
+           << r.top << "\r\n"
+           << r.right - r.left << "\r\n"
+           << r.bottom - r.top << "\r\n"
+           << panelWidth << "\r\n";
+  std::ifstream saved(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
+  Check(bytes == settings.str(), "the settings file holds the window's geometry: " + bytes);
+}
+
+// Starts the program in its folder and waits for its window to be shown.
+HWND StartAndFind(const std::wstring& program, const std::wstring& folder, TUniqueFile& process,
+                  TUniqueFile& thread) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::wstring command = L"\"" + program + L"\"";
+  if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &started))
+    return nullptr;
+  process.reset(started.hProcess);
+  thread.reset(started.hThread);
+  HWND form = nullptr;
+  for (int i = 0; i < 600 && !form; ++i) {
+    form = ::FindWindowW(kFormClass, L"Pikrotta");
+    if (!form || !::IsWindowVisible(form)) form = nullptr, ::Sleep(50);
+  }
+  if (form) ::UpdateWindow(FindControl(form, kIdPaintBox1));
+  return form;
+}
+
 std::vector<std::string> ReadLines(const std::wstring& path) {
   std::ifstream in(path.c_str());  // narrow: an ASCII path
   std::vector<std::string> lines;
@@ -283,8 +335,23 @@ int wmain(int argc, wchar_t** argv) {
   POINT centre{w / 2, h / 2};
   ::ClientToScreen(paint, &centre);
   ::SetCursorPos(centre.x, centre.y);
+  const WPARAM third = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 3));
   ::SendMessageW(paint, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(centre.x, centre.y));
-  Check(Capture(paint) != searched, "the wheel zooms");
+  const std::vector<uint32_t> notch = Capture(paint);
+  Check(notch != searched, "the wheel zooms");
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  // A third of a notch at a time, as touchpads turn it: each message counts once, so the
+  // third message zooms as one notch did. Sent to the paint area, and through the queue.
+  ::SendMessageW(paint, WM_MOUSEWHEEL, third, MAKELPARAM(centre.x, centre.y));
+  ::SendMessageW(paint, WM_MOUSEWHEEL, third, MAKELPARAM(centre.x, centre.y));
+  Check(Capture(paint) == searched, "two thirds of a notch do not zoom");
+  ::SendMessageW(paint, WM_MOUSEWHEEL, third, MAKELPARAM(centre.x, centre.y));
+  Check(Capture(paint) == notch, "the third third zooms by one notch");
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  for (int i = 0; i < 3; ++i)
+    ::PostMessageW(paint, WM_MOUSEWHEEL, third, MAKELPARAM(centre.x, centre.y));
+  Check(WaitFor(paint, [&](const auto& p) { return p == notch; }),
+        "three posted thirds zoom by one notch");
   ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
 
   // Both buttons dragged right and down zoom to the rectangle; dragged left and down, back.
@@ -327,21 +394,35 @@ int wmain(int argc, wchar_t** argv) {
   ::SetWindowPos(form, nullptr, 30, 40, 560, 430, SWP_NOZORDER);
   ::GetWindowRect(form, &r);
 
-  // Closing saves the geometry in the settings file beside the program.
-  ::SendMessageW(form, WM_CLOSE, 0, 0);
-  const bool ended = ::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
-  DWORD exitCode = 1;
-  ::GetExitCodeProcess(process.hProcess, &exitCode);
-  Check(ended && exitCode == 0, "the program ends when its window closes");
-  std::ostringstream settings;
-  settings << r.left << "\r\n"
-           << r.top << "\r\n"
-           << r.right - r.left << "\r\n"
-           << r.bottom - r.top << "\r\n"
-           << panelWidth << "\r\n";
-  std::ifstream saved(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
-  Check(bytes == settings.str(), "the settings file holds the window's geometry: " + bytes);
+  // The task bar's Close saves the geometry in the settings file beside the program, and
+  // closes our window, not another program's of a class named as many are.
+  HWND decoy = DecoyWindow(L"TForm1");
+  ::SendMessageW(owner, WM_SYSCOMMAND, SC_CLOSE, 0);
+  CheckEnded(process.hProcess, "the task bar's Close ends the program");
+  Check(::IsWindow(decoy), "and leaves another program's window of the class TForm1 open");
+  ::DestroyWindow(decoy);
+  CheckSaved(program, r, panelWidth);
+
+  // Closed by its own window, by End task (the application's window asked to close) and by
+  // logging off: each saves too.
+  const char* endings[] = {"closing the window", "End task", "logging off"};
+  for (int ending = 0; ending < 3; ++ending) {
+    TUniqueFile again, againThread;
+    HWND second = StartAndFind(program, folder, again, againThread);
+    Check(second != nullptr, "the program starts again");
+    if (!second) break;
+    ::SetWindowPos(second, nullptr, 50 + 10 * ending, 70, 600, 440, SWP_NOZORDER);
+    ::GetWindowRect(second, &r);
+    if (ending == 0) {
+      ::SendMessageW(second, WM_CLOSE, 0, 0);
+    } else if (ending == 1) {
+      ::SendMessageW(::GetWindow(second, GW_OWNER), WM_CLOSE, 0, 0);
+    } else if (::SendMessageW(second, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) {
+      ::SendMessageW(second, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    }
+    CheckEnded(again.get(), std::string(endings[ending]) + " ends the program");
+    CheckSaved(program, r, panelWidth);
+  }
 
   std::printf("%d passed, %d failed\n", Passed, Failed);
   return Failed == 0 ? 0 : 1;
