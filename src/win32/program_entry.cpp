@@ -14,14 +14,23 @@ namespace {
 
 using namespace pikrotta::win32;
 
+constexpr UINT kActivateForm = WM_APP + 1;
+
 // The application's window: never seen itself, it carries the task-bar button with the
 // application title; the main window it owns has none of its own. Its user data is the main
 // window's handle: the task bar's Close and End task close that window, which saves.
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   const bool close = (message == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) || message == WM_CLOSE;
+  HWND form = reinterpret_cast<HWND>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (close) {
-    if (HWND form = reinterpret_cast<HWND>(::GetWindowLongPtrW(window, GWLP_USERDATA)))
-      ::PostMessageW(form, WM_CLOSE, 0, 0);
+    if (form) ::PostMessageW(form, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  // Restored from the task bar, this window is made active: the keys belong to the form.
+  if (message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE && !HIWORD(w)) {
+    ::PostMessageW(window, kActivateForm, 0, 0);
+  } else if (message == kActivateForm) {
+    if (form && ::IsWindowVisible(form) && ::GetActiveWindow() == window) ::SetActiveWindow(form);
     return 0;
   }
   return ::DefWindowProcW(window, message, w, l);

@@ -145,6 +145,15 @@ bool WaitFor(HWND window, const std::function<bool(const std::vector<uint32_t>&)
   return false;
 }
 
+// A key pressed and let go, as the keyboard sends it to the active window.
+void TypeKey(WORD key) {
+  INPUT input[2]{};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, input, sizeof input[0]);
+}
+
 // A window of another program's class, as another process's window would be found by class.
 HWND DecoyWindow(const wchar_t* windowClass) {
   WNDCLASSEXW decoy{};
@@ -371,10 +380,23 @@ int wmain(int argc, wchar_t** argv) {
   // Keys as a user types them: through the message loop, seen by the form before the focused
   // control (key preview).
   ::PostMessageW(FindControl(form, kIdEditA), WM_KEYDOWN, VK_NEXT, 0);
-  Check(WaitFor(paint, [&](const auto& p) { return p != searched; }),
-        "Page Down typed into a control reaches the form");
+  const bool pagedDown = WaitFor(paint, [&](const auto& p) { return p != searched; });
+  Check(pagedDown, "Page Down typed into a control reaches the form");
   ::PostMessageW(FindControl(form, kIdEditA), WM_KEYDOWN, VK_HOME, 0);
-  Check(WaitFor(paint, [&](const auto& p) { return p == searched; }), "and Home after it");
+  Check(pagedDown && WaitFor(paint, [&](const auto& p) { return p == searched; }),
+        "and Home after it");
+
+  // Minimised, then restored from the task bar, whose button is the application's window:
+  // keys typed then reach the form without a click.
+  ::SendMessageW(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ::SendMessageW(owner, WM_SYSCOMMAND, SC_RESTORE, 0);
+  for (int i = 0; i < 100 && ::GetForegroundWindow() != form; ++i) ::Sleep(20);
+  Check(::GetForegroundWindow() == form, "restored, the window is the active one");
+  TypeKey(VK_NEXT);
+  const bool typed = WaitFor(paint, [&](const auto& p) { return p != searched; });
+  Check(typed, "and a key typed then reaches it");
+  TypeKey(VK_HOME);
+  Check(typed && WaitFor(paint, [&](const auto& p) { return p == searched; }), "and Home after it");
 
   // The splitter dragged 50 pixels to the left widens the panel.
   RECT panelBefore{}, panelAfter{};
