@@ -362,6 +362,19 @@ void TForm1::PaintBox1MouseMove(int32_t x, int32_t y) {
   }
 }
 
+void TForm1::PaintBox1CaptureLost() {
+  if (ButtonFlags == 0) return;
+  if (BandVisible) DrawRubberBand();
+  BandVisible = false;
+  if (PanBitmapValid && OffscreenBitmap) {
+    Controls.PaintCanvas().BitBlt(0, 0, *OffscreenBitmap);
+    Controls.ShowPaintArea();
+  }
+  PanBitmap.reset();
+  PanBitmapValid = false;
+  ButtonFlags = 0;
+}
+
 void TForm1::PaintBox1MouseUp(int32_t x, int32_t y) {
   const double x1 = View.ScreenToWorldX(PressX), y1 = View.ScreenToWorldY(PressY);
   const double x2 = View.ScreenToWorldX(x), y2 = View.ScreenToWorldY(y);

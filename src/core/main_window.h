@@ -144,6 +144,9 @@ class TForm1 {
   void PaintBox1MouseDown(int32_t flags, int32_t x, int32_t y);
   void PaintBox1MouseMove(int32_t x, int32_t y);
   void PaintBox1MouseUp(int32_t x, int32_t y);
+  // The mouse was taken away mid-gesture (another window took the capture): the gesture ends
+  // without acting, the band erased and a panned picture put back.
+  void PaintBox1CaptureLost();
   void ZoomAt(int32_t x, int32_t y, double factor);  // paint-area pixels
   void ZoomToWindow(double x1, double y1, double x2, double y2);
   void ZoomOutAround(double x1, double y1, double x2, double y2);

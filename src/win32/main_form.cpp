@@ -571,6 +571,10 @@ LRESULT TMainForm::OnPaintBoxMessage(HWND window, UINT message, WPARAM w, LPARAM
     case WM_MOUSEMOVE:
       Form.PaintBox1MouseMove(x, y);
       return 0;
+    case WM_CAPTURECHANGED:
+      // Taken by another window mid-gesture (our own release comes after the buttons are up).
+      if (reinterpret_cast<HWND>(l) != window) Form.PaintBox1CaptureLost();
+      return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:

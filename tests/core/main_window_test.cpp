@@ -235,6 +235,41 @@ TEST_F(MainWindow, TwoButtonDragsFollowJwcad) {
   EXPECT_DOUBLE_EQ(Form.View.ViewLeft, fitted.ViewLeft);
 }
 
+TEST_F(MainWindow, ALostCaptureEndsTheGestureWithoutActing) {
+  Start("0 0 100 50\n1 1 2 2\n");
+  Form.PaintBox1Paint(Controls.Canvas);
+  const TView fitted = Form.View;
+
+  // Both buttons down and a band drawn; the capture goes: the band is erased, nothing zooms.
+  Form.PaintBox1MouseDown(kButtonLeft, 100, 100);
+  Form.PaintBox1MouseDown(kButtonRight, 101, 101);
+  Form.PaintBox1MouseMove(200, 150);
+  ASSERT_TRUE(Form.BandVisible);
+  const size_t bandCalls = Controls.Canvas.Count(TCallKind::Rectangle);
+  Form.PaintBox1CaptureLost();
+  EXPECT_FALSE(Form.BandVisible);
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::Rectangle), bandCalls + 1);  // drawn again: erased
+  EXPECT_EQ(Form.ButtonFlags, 0);
+  // A plain move draws no band; a later left drag alone is no gesture.
+  Form.PaintBox1MouseMove(250, 200);
+  EXPECT_FALSE(Form.BandVisible);
+  Form.PaintBox1MouseDown(kButtonLeft, 20, 20);
+  Form.PaintBox1MouseMove(300, 250);
+  Form.PaintBox1MouseUp(300, 250);
+  EXPECT_EQ(Form.View.ViewScale, fitted.ViewScale);
+  EXPECT_EQ(Form.View.ViewLeft, fitted.ViewLeft);
+
+  // Mid-pan: the composed picture is put back and the view stays.
+  Form.PaintBox1MouseDown(kButtonMiddle, 100, 100);
+  Form.PaintBox1MouseMove(150, 120);
+  const size_t blits = Controls.Canvas.Count(TCallKind::BitBlt);
+  Form.PaintBox1CaptureLost();
+  EXPECT_EQ(Controls.Canvas.Count(TCallKind::BitBlt), blits + 1);
+  EXPECT_FALSE(Form.PanBitmapValid);
+  Form.PaintBox1MouseUp(150, 120);
+  EXPECT_EQ(Form.View.ViewLeft, fitted.ViewLeft);
+}
+
 TEST_F(MainWindow, RubberBandIsDrawnInXorAndErasedByDrawingItAgain) {
   Start("0 0 100 50\n1 1 2 2\n");
   Form.PaintBox1Paint(Controls.Canvas);

@@ -376,6 +376,16 @@ int wmain(int argc, wchar_t** argv) {
   ::SendMessageW(paint, WM_LBUTTONUP, MK_RBUTTON, At(20, h / 2));
   ::SendMessageW(paint, WM_RBUTTONUP, 0, At(20, h / 2));
   Check(Capture(paint) == searched, "dragged left and down: back to the view before");
+  // The capture taken away mid-drag (as another window takes it): the gesture ends, so a later
+  // drag with the left button alone does nothing.
+  ::SendMessageW(paint, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  ::SendMessageW(paint, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(21, 21));
+  ::SendMessageW(paint, WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON, At(w / 2, h / 2));
+  ::SendMessageW(paint, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(form));
+  ::SendMessageW(paint, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  ::SendMessageW(paint, WM_MOUSEMOVE, MK_LBUTTON, At(w / 2, h / 2));
+  ::SendMessageW(paint, WM_LBUTTONUP, 0, At(w / 2, h / 2));
+  Check(Capture(paint) == searched, "a lost capture ends the two-button drag");
 
   // Keys as a user types them: through the message loop, seen by the form before the focused
   // control (key preview).
