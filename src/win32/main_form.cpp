@@ -358,7 +358,21 @@ TWindowBounds TMainForm::WindowBounds() const {
 }
 
 void TMainForm::SetWindowBounds(const TWindowBounds& b) {
-  ::SetWindowPos(Form1, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  int left = b.Left, top = b.Top;
+  if (!::IsWindowVisible(Form1)) {
+    // The saved place, before the window is first shown: onto the work area of the nearest
+    // monitor, the size kept, so that a monitor gone since (or a hand-edited file) cannot
+    // leave the window out of reach.
+    const RECT wanted{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      const RECT& work = monitor.rcWork;
+      left = std::clamp<LONG>(b.Left, work.left, std::max(work.left, work.right - b.Width));
+      top = std::clamp<LONG>(b.Top, work.top, std::max(work.top, work.bottom - b.Height));
+    }
+  }
+  ::SetWindowPos(Form1, nullptr, left, top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMainForm::SetPanelWidth(int32_t width) {

@@ -439,10 +439,24 @@ int wmain(int argc, wchar_t** argv) {
   // logging off: each saves too.
   const char* endings[] = {"closing the window", "End task", "logging off"};
   for (int ending = 0; ending < 3; ++ending) {
+    // Saved where no monitor is (one unplugged since): the window opens on the screen, its
+    // size kept.
+    const int savedLeft = ending == 1 ? -3000 : 5000, savedTop = ending == 1 ? -3000 : 4000;
+    {
+      std::ofstream dat(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
+      dat << savedLeft << "\r\n" << savedTop << "\r\n520\r\n400\r\n" << panelWidth << "\r\n";
+    }
     TUniqueFile again, againThread;
     HWND second = StartAndFind(program, folder, again, againThread);
     Check(second != nullptr, "the program starts again");
     if (!second) break;
+    RECT opened{};
+    ::GetWindowRect(second, &opened);
+    Check(opened.left >= 0 && opened.top >= 0 && opened.right <= ::GetSystemMetrics(SM_CXSCREEN) &&
+              opened.bottom <= ::GetSystemMetrics(SM_CYSCREEN) &&
+              opened.right - opened.left == 520 && opened.bottom - opened.top == 400,
+          "saved at " + std::to_string(savedLeft) + "," + std::to_string(savedTop) +
+              ", it opens on the screen at its size");
     ::SetWindowPos(second, nullptr, 50 + 10 * ending, 70, 600, 440, SWP_NOZORDER);
     ::GetWindowRect(second, &r);
     if (ending == 0) {
