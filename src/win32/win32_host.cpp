@@ -156,6 +156,15 @@ std::optional<std::string> TWin32Host::ReadClassesRootDefault(const std::string&
                          &size) != ERROR_SUCCESS)
     return std::nullopt;
   value.resize(wcsnlen(value.c_str(), value.size()));  // the stored value may lack its end
+  if (type == REG_EXPAND_SZ) {
+    // "%ProgramFiles%\..." as installers write it; "%1" names no variable and stays.
+    const DWORD needed = ::ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+    std::wstring expanded(needed, L'\0');
+    if (needed == 0 || ::ExpandEnvironmentStringsW(value.c_str(), expanded.data(), needed) == 0)
+      return std::nullopt;
+    expanded.resize(wcsnlen(expanded.c_str(), expanded.size()));
+    value = std::move(expanded);
+  }
   return WideToSjis(value);
 }
 

@@ -171,6 +171,13 @@ TEST_F(Win32Registry, QuotedAndUnquotedCommands) {
             "C:\\Jw_cad \x83\x5c\x83\x74\x83\x67\\Jw_win.exe \"%1\"");
 }
 
+TEST_F(Win32Registry, ExpandableStringsAreExpanded) {
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"PIKROTTA_TEST_JWW", L"D:\\Jw_cad"));
+  const std::wstring value = L"\"%PIKROTTA_TEST_JWW%\\Jw_win.exe\" \"%1\"";
+  Set(REG_EXPAND_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  EXPECT_EQ(Host.ReadClassesRootDefault(kCommand), "\"D:\\Jw_cad\\Jw_win.exe\" \"%1\"");
+}
+
 TEST_F(Win32Registry, MissingOrNotAString) {
   EXPECT_FALSE(Host.ReadClassesRootDefault(kCommand));
   const DWORD number = 42;
