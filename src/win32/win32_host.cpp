@@ -81,6 +81,11 @@ int32_t DosTimeOf(const FILETIME& written) {
 }
 
 bool TWin32Host::TAsyncEscKey::EscPressed() const {
+  // The key state is the whole desktop's: an Esc meant for another program (Jw_cad, say)
+  // must not cut our drawing short.
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
+  if (process != ::GetCurrentProcessId()) return false;
   return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 

@@ -145,13 +145,18 @@ bool WaitFor(HWND window, const std::function<bool(const std::vector<uint32_t>&)
   return false;
 }
 
-// A key pressed and let go, as the keyboard sends it to the active window.
+// A key pressed or let go, as the keyboard sends it to the active window.
+void PressKey(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &input, sizeof input);
+}
+
 void TypeKey(WORD key) {
-  INPUT input[2]{};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = key;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(2, input, sizeof input[0]);
+  PressKey(key, true);
+  PressKey(key, false);
 }
 
 // A window of another program's class, as another process's window would be found by class.
@@ -425,6 +430,22 @@ int wmain(int argc, wchar_t** argv) {
   Check(r.right - r.left == 475 && r.bottom - r.top == 200, "the smallest window is 475 x 200");
   ::SetWindowPos(form, nullptr, 30, 40, 560, 430, SWP_NOZORDER);
   ::GetWindowRect(form, &r);
+
+  // Esc held down while another program's window is in front does not cut our drawing short.
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  const std::vector<uint32_t> composed = Capture(paint);
+  HWND other = DecoyWindow(L"PikrottaTest.Other");
+  ::ShowWindow(other, SW_SHOW);
+  ::SetForegroundWindow(other);
+  for (int i = 0; i < 100 && ::GetForegroundWindow() != other; ++i) ::Sleep(20);
+  PressKey(VK_ESCAPE, true);
+  ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);  // composes again
+  const bool whole = Capture(paint) == composed;
+  PressKey(VK_ESCAPE, false);
+  Check(::GetForegroundWindow() == other && whole,
+        "Esc held in another program's window leaves the drawing whole");
+  ::DestroyWindow(other);
+  ::SetForegroundWindow(form);
 
   // The task bar's Close saves the geometry in the settings file beside the program, and
   // closes our window, not another program's of a class named as many are.
