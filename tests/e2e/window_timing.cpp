@@ -39,18 +39,17 @@ std::string Narrow(const std::wstring& text) {
   return std::string(text.begin(), text.end());  // our folders are ASCII
 }
 
+BOOL CALLBACK MatchControl(HWND child, LPARAM l) {
+  auto* search = reinterpret_cast<std::pair<int, HWND>*>(l);
+  if (::GetDlgCtrlID(child) != search->first) return TRUE;
+  search->second = child;
+  return FALSE;
+}
+
 // Controls lie in panels, not on the form itself.
 HWND FindControl(HWND form, int id) {
   std::pair<int, HWND> search{id, nullptr};
-  ::EnumChildWindows(
-      form,
-      [](HWND child, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<int, HWND>*>(l);
-        if (::GetDlgCtrlID(child) != s->first) return TRUE;
-        s->second = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ::EnumChildWindows(form, MatchControl, reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 
