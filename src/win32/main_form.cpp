@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "control_ids.h"
 #include "text_win32.h"
@@ -125,6 +126,8 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
       0, kFormClass, SjisToWide(texts::kFormCaption).c_str(),
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
       194, 105, 601, 469, owner, nullptr, instance, nullptr);
+  // Without its window there is nothing to show: the program ends (its entry catches this).
+  if (!Form1) throw std::runtime_error("the main window could not be created");
   ::SetWindowLongPtrW(Form1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Host.Owner = Form1;
 
@@ -180,7 +183,9 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
 
   const RECT browserRect{kBevel, kBevel, 600 - kBevel, 200 - kBevel};
   WebBrowser1 = std::make_unique<TBrowserStrip>(Panel1, browserRect);
-  Host.OnNavigate = [this](const std::wstring& url) { WebBrowser1->Navigate(url); };
+  Host.OnNavigate = [this](const std::wstring& url) {
+    if (WebBrowser1) WebBrowser1->Navigate(url);
+  };
 
   Layout();
   Form.FormCreate();
@@ -506,6 +511,8 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
       CloseForm();
       return 0;
     case WM_DESTROY:
+      // The browser control is closed while its windows, children of ours, still stand.
+      WebBrowser1.reset();
       Form1 = nullptr;
       ::PostQuitMessage(0);
       return 0;

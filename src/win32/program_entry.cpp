@@ -80,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ::InitCommonControlsEx(&controls);
     TMainForm::RegisterClasses(instance);
     HWND application = CreateApplicationWindow(instance);
+    if (!application) return 1;  // no window classes, or no windows left in this session
     int exitCode = 0;
     {
       TMainForm form(instance, application);
