@@ -154,7 +154,7 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_CLIPSIBLINGS |
                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                    kIdListBox1, 0, 0, 0, 0);
-  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, kListItemHeight);
+  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, ListItemHeight());
   std::string help;
   for (const char* line : texts::kHelpLines) help += std::string(line) + "\r\n";
   help.resize(help.size() - 2);
@@ -195,6 +195,16 @@ TMainForm::~TMainForm() {
   Reading.reset();
   WebBrowser1.reset();
   if (Form1) ::DestroyWindow(Form1);
+}
+
+int TMainForm::ListItemHeight() const {
+  // 13 pixels as designed; more when the font is taller (a substitute for MS Gothic, as an
+  // English Windows has), so that rows do not clip.
+  const TWindowDc screen(nullptr);
+  const TSelectGuard font(screen.get(), WindowFont.get());
+  TEXTMETRICW metrics{};
+  if (!::GetTextMetricsW(screen.get(), &metrics)) return kListItemHeight;
+  return std::max<int>(kListItemHeight, metrics.tmHeight);
 }
 
 HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText,

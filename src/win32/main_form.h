@@ -75,6 +75,7 @@ class TMainForm : public TWindowControls {
   HWND Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText, DWORD style,
              int id, int x, int y, int width, int height);
   void Layout();
+  int ListItemHeight() const;
   void SizeLabelToCaption(HWND label, const std::wstring& text);
   void OnCommand(int id, int code);
   void FinishReading();

@@ -10,6 +10,7 @@
 //   window_driver.exe --close                     close the open window
 #include "windows_api.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -297,6 +298,22 @@ int wmain(int argc, wchar_t** argv) {
   ::UpdateWindow(paint);  // the first paint composes; sent, so this waits for it
 
   Check(Utf8(TextOf(FindControl(form, kIdLabel1))) == "図面ファイル名：", "Label1");
+  {
+    // The list's rows are as tall as the window's font, 13 pixels at the least.
+    LOGFONTW font{};
+    font.lfHeight = -13;
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    wcscpy(font.lfFaceName, L"ＭＳ ゴシック");
+    const TUniqueFont made(::CreateFontIndirectW(&font));
+    const TWindowDc screen(nullptr);
+    const TSelectGuard selected(screen.get(), made.get());
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(screen.get(), &metrics);
+    const auto item = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    Check(item == std::max<int>(13, metrics.tmHeight), "list rows " + std::to_string(item) +
+                                                           " pixels high for a font of " +
+                                                           std::to_string(metrics.tmHeight));
+  }
   Check(Utf8(TextOf(FindControl(form, kIdLabel2))) == label2, "Label2 shows the drawing's file");
   Check(Utf8(TextOf(FindControl(form, kIdLabel3))) == label3, "Label3 shows Jw_cad's program");
   Check(Utf8(TextOf(FindControl(form, kIdLabel4))) == "---", "Label4 before the search");
