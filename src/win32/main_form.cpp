@@ -243,7 +243,7 @@ void TMainForm::CloseForm() {
 }
 
 void TMainForm::FinishReading() {
-  if (!Reading) return;
+  if (!Reading || Closing) return;  // closed while reading: the reading is dropped
   ::KillTimer(Form1, kProgressTimer);
   TJwwGaibu model = Reading->Take();
   Reading.reset();
