@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "find_control.h"
 #include "text_win32.h"
 #include "win32_handles.h"
 
@@ -43,24 +44,6 @@ std::wstring TextOf(HWND window) {
   ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 10000,
                         nullptr);
   return text;
-}
-
-struct TControlSearch {
-  int Id;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchControl(HWND child, LPARAM l) {
-  auto* search = reinterpret_cast<TControlSearch*>(l);
-  if (::GetDlgCtrlID(child) != search->Id) return TRUE;
-  search->Found = child;
-  return FALSE;
-}
-
-HWND FindControl(HWND root, int id) {
-  TControlSearch search{id, nullptr};
-  ::EnumChildWindows(root, MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.Found;
 }
 
 // The pixels of a window as the screen shows them.

@@ -12,11 +12,11 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "control_ids.h"
 #include "drawing_fixture.h"
+#include "find_control.h"
 #include "win32_handles.h"
 
 namespace {
@@ -37,20 +37,6 @@ void WriteFile(const std::wstring& path, const std::string& text) {
 
 std::string Narrow(const std::wstring& text) {
   return std::string(text.begin(), text.end());  // our folders are ASCII
-}
-
-BOOL CALLBACK MatchControl(HWND child, LPARAM l) {
-  auto* search = reinterpret_cast<std::pair<int, HWND>*>(l);
-  if (::GetDlgCtrlID(child) != search->first) return TRUE;
-  search->second = child;
-  return FALSE;
-}
-
-// Controls lie in panels, not on the form itself.
-HWND FindControl(HWND form, int id) {
-  std::pair<int, HWND> search{id, nullptr};
-  ::EnumChildWindows(form, MatchControl, reinterpret_cast<LPARAM>(&search));
-  return search.second;
 }
 
 struct TRun {
