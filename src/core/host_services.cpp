@@ -4,6 +4,15 @@
 
 namespace pikrotta {
 
+std::vector<TExistence> THostServices::NetworkFilesExist(
+    const std::vector<std::string>& paths) const {
+  std::vector<TExistence> answers;
+  answers.reserve(paths.size());
+  for (const std::string& path : paths)
+    answers.push_back(FileExists(path) ? TExistence::Found : TExistence::Missing);
+  return answers;
+}
+
 std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path) {
   const std::unique_ptr<TInputFile> file = host.OpenForReading(path);
   if (!file) return std::nullopt;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host_interfaces.h"
+#include "network_paths.h"
 #include "text_codes.h"
 
 namespace pikrotta {
@@ -52,6 +53,10 @@ class THostServices : public TEscKeyState, public TTextConverter {
  public:
   virtual bool FileExists(const std::string& path) const = 0;  // a folder does not count
   virtual bool FolderExists(const std::string& path) const = 0;
+  // Whether each network path is a file, without waiting for a slow server past a bound: an
+  // answer that does not come in time is NoAnswer. This default asks FileExists here, one path
+  // after the other, for hosts whose answers come at once.
+  virtual std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const;
   // Entries matching a pattern whose last part may hold "*" and "?", as FindFirstFile does
   // (MatchesWildcard gives that rule to hosts without it).
   virtual std::vector<TFolderEntry> ListFolder(const std::string& pattern) const = 0;

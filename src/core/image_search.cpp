@@ -1,4 +1,5 @@
 // The image-reference search: every "^@BM" text, where its file lies and whether it is there.
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -6,6 +7,7 @@
 #include "jwcad_lookup.h"
 #include "main_window.h"
 #include "my_func.h"
+#include "network_paths.h"
 
 namespace pikrotta {
 
@@ -69,14 +71,9 @@ void TForm1::Button2Click() {
   Controls.SetCaption(TLabel::Label5, tempName);
   const std::string tempFolder = autoSaveFolder + tempName + "\\";
 
-  std::vector<std::string> listRows;
-  listRows.reserve(ImageRefs.size() + 1);
-  listRows.push_back(texts::kListHeader + std::to_string(Gra->ImageRefTextCount));
   ImageRefRows.clear();
   const std::string drawingName = Controls.Caption(TLabel::Label2);
-  // Each distinct path is asked of the file system once: drawings repeat a picture on many
-  // sheets, and every question of a network path can wait for the server.
-  std::unordered_map<std::string, bool> tested;
+  std::vector<bool> networkRows;
   for (size_t i = 0; i < ImageRefs.size(); ++i) {
     const TSearchStr& ref = ImageRefs[i];
     if (ref.SourceKind == 1) continue;
@@ -99,7 +96,34 @@ void TForm1::Button2Click() {
       row.ResolvedPath = ExtractFilePath(drawingName) + row.RowText;
     else
       row.ResolvedPath = texts::kFullWidthBlank;
+    networkRows.push_back(network);
+    ImageRefRows.push_back(std::move(row));
+  }
 
+  // Each distinct path is asked of the file system once: drawings repeat a picture on many
+  // sheets. The network paths are asked first, all together and within a bound, so a server
+  // that does not answer holds the search up once, not once per row.
+  std::unordered_map<std::string, bool> tested;
+  std::vector<std::string> networkPaths;
+  for (size_t r = 0; r < ImageRefRows.size(); ++r) {
+    const std::string& path = ImageRefRows[r].ResolvedPath;
+    if (networkRows[r] && tested.try_emplace(path, false).second) networkPaths.push_back(path);
+  }
+  const std::vector<TExistence> answers = Host.NetworkFilesExist(networkPaths);
+  std::vector<std::string> silentServers;
+  for (size_t p = 0; p < networkPaths.size() && p < answers.size(); ++p) {
+    tested[networkPaths[p]] = answers[p] == TExistence::Found;
+    if (answers[p] != TExistence::NoAnswer) continue;
+    std::string server = NetworkServerOf(networkPaths[p]);
+    if (std::find(silentServers.begin(), silentServers.end(), server) == silentServers.end())
+      silentServers.push_back(std::move(server));
+  }
+
+  std::vector<std::string> listRows;
+  listRows.reserve(ImageRefRows.size() + 1);
+  listRows.push_back(texts::kListHeader + std::to_string(Gra->ImageRefTextCount));
+  for (size_t r = 0; r < ImageRefRows.size(); ++r) {
+    TImageRefRow& row = ImageRefRows[r];
     if (row.ResolvedPath == texts::kFullWidthBlank) {
       row.Mark = texts::kMarkUnresolvable;
     } else {
@@ -107,12 +131,30 @@ void TForm1::Button2Click() {
       if (fresh) known->second = Host.FileExists(row.ResolvedPath);
       row.Found = known->second;
       row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
-      if (network) row.Mark += texts::kMarkNetwork;
+      if (networkRows[r]) row.Mark += texts::kMarkNetwork;
     }
     listRows.push_back(row.RowText + row.Mark);
-    ImageRefRows.push_back(std::move(row));
   }
   Controls.SetListRows(listRows);
+  ShowSilentServers(silentServers);
+}
+
+// Says in the status line which servers gave no answer in time, and clears what an earlier
+// search said there once every server answers.
+void TForm1::ShowSilentServers(const std::vector<std::string>& servers) {
+  if (servers.empty()) {
+    if (SilentServersShown) Controls.SetCaption(TLabel::LabelA1, "");
+    SilentServersShown = false;
+    return;
+  }
+  std::string text = std::to_string(kNetworkAnswerBound.count() / 1000);
+  text += texts::kNoAnswerFromServers;
+  for (size_t i = 0; i < servers.size(); ++i) {
+    if (i > 0) text += texts::kListSeparator;
+    text += servers[i];
+  }
+  Controls.SetCaption(TLabel::LabelA1, text);
+  SilentServersShown = true;
 }
 
 void TForm1::ListBox1DblClick() {

@@ -88,6 +88,7 @@ void TForm1::ShowReadDrawing(TJwwGaibu&& model) {
 void TForm1::ShowModel() {
   Controls.ClearList();
   Controls.SetCaption(TLabel::LabelA1, "");
+  SilentServersShown = false;
   Controls.SetCaption(TLabel::Label2,
                       JwwGaibu.JwwFileName.empty() ? texts::kNewDrawing : JwwGaibu.JwwFileName);
   Controls.SetCaption(TLabel::Label3, FindJwcadProgram(Host));

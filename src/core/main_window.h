@@ -190,6 +190,9 @@ class TForm1 {
   void PanBy(double dx, double dy);
   void SavePrevViewAndTakePaintSize();
   bool CursorInPaintArea(TPoint cursor) const;
+  void ShowSilentServers(const std::vector<std::string>& servers);
+
+  bool SilentServersShown = false;  // LabelA1 names servers that did not answer the last search
 };
 
 }  // namespace pikrotta

@@ -18,6 +18,12 @@ DWORD Attributes(const std::string& path) {
   return ::GetFileAttributesW(SjisToWide(path).c_str());
 }
 
+// Free of the host, so a late network worker can finish after the window has gone.
+bool IsFileOnDisk(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // A file read through its handle, closed with the object.
 class TWin32InputFile : public TInputFile {
  public:
@@ -94,8 +100,11 @@ bool TWin32Host::EscPressed() const {
 }
 
 bool TWin32Host::FileExists(const std::string& path) const {
-  const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return IsFileOnDisk(path);
+}
+
+std::vector<TExistence> TWin32Host::NetworkFilesExist(const std::vector<std::string>& paths) const {
+  return TestPathsWithin(paths, IsFileOnDisk, kNetworkAnswerBound);
 }
 
 bool TWin32Host::FolderExists(const std::string& path) const {

@@ -28,6 +28,9 @@ class TWin32Host : public THostServices {
 
   bool EscPressed() const override;
   bool FileExists(const std::string& path) const override;
+  // On workers, every server at once, within the search's bound: a question about an
+  // unreachable server waits for the SMB time-out.
+  std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const override;
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
   std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override;

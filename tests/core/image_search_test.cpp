@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include "fake_host.h"
+#include "network_paths.h"
 #include "transfer_test_util.h"
 
 namespace pikrotta {
@@ -228,6 +231,70 @@ TEST_F(ImageSearch, DoubleClickCentresTheViewOnTheReference) {
   const TView now = Form.View;
   Form.ListBox1DblClick();
   EXPECT_EQ(Form.View.ViewLeft, now.ViewLeft);
+}
+
+// A host whose file system blocks on every question about one server, as Windows does for an
+// unreachable share until the SMB time-out, and asks network paths as the Windows host does.
+class TSilentServerHost : public TFakeHost {
+ public:
+  bool FileExists(const std::string& path) const override {
+    if (NetworkServerOf(path) == Silent) Opened.wait_for(std::chrono::seconds(2));
+    return TFakeHost::FileExists(path);
+  }
+  std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const override {
+    // The test runs on workers that may outlive the search: it keeps its own copies.
+    const std::shared_ptr<std::promise<void>> gate = Gate;
+    const std::shared_future<void> opened = Opened;
+    const std::map<std::string, std::string> files = Files;
+    const std::string silent = Silent;
+    return TestPathsWithin(
+        paths,
+        [files, silent, opened](const std::string& path) {
+          if (NetworkServerOf(path) == silent) opened.wait();
+          return files.count(path) > 0;
+        },
+        std::chrono::milliseconds(50));
+  }
+  std::string Silent = "\\\\silent";
+  std::shared_ptr<std::promise<void>> Gate = std::make_shared<std::promise<void>>();
+  std::shared_future<void> Opened = Gate->get_future().share();
+};
+
+TEST(ImageSearchNetwork, AServerThatDoesNotAnswerCountsAsNotFoundAndIsNamed) {
+  TSilentServerHost host;
+  TFakeControls controls;
+  TForm1 form{controls, host};
+  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+  host.Folders.insert("C:\\JWW\\BAK");
+  host.Files["\\\\silent\\s\\a.bmp"] = "";
+  host.Files["\\\\up\\s\\b.bmp"] = "";
+  host.Files["C:\\IMG\\c.bmp"] = "";
+  form.FormCreate();
+  form.JwwGaibu = test::ReadTransferText(Ref("\\\\silent\\s\\a.bmp") + Ref("C:\\IMG\\c.bmp") +
+                                         Ref("\\\\up\\s\\b.bmp") + Ref("\\\\silent\\t\\d.bmp"));
+  controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
+  controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
+  form.View.FitToWindow(form.JwwGaibu, 400, 300);
+  form.ViewReady = true;
+  form.Button2Click();
+  const std::vector<std::string> expected = {
+      std::string(texts::kListHeader) + "4",
+      std::string("\\\\silent\\s\\a.bmp") + texts::kMarkMissing + texts::kMarkNetwork,
+      std::string("C:\\IMG\\c.bmp") + texts::kMarkFound,
+      std::string("\\\\up\\s\\b.bmp") + texts::kMarkFound + texts::kMarkNetwork,
+      std::string("\\\\silent\\t\\d.bmp") + texts::kMarkMissing + texts::kMarkNetwork,
+  };
+  EXPECT_EQ(controls.Rows, expected);
+  EXPECT_EQ(controls.Caption(TLabel::LabelA1),
+            "3" + std::string(texts::kNoAnswerFromServers) + "\\\\silent");
+
+  // Once the server answers, a new search finds its file and the status line is cleared.
+  host.Gate->set_value();
+  host.Silent.clear();
+  form.Button2Click();
+  EXPECT_EQ(controls.Rows[1],
+            std::string("\\\\silent\\s\\a.bmp") + texts::kMarkFound + texts::kMarkNetwork);
+  EXPECT_EQ(controls.Caption(TLabel::LabelA1), "");
 }
 
 }  // namespace

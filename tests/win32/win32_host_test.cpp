@@ -78,6 +78,18 @@ TEST_F(Win32Host, FilesFoldersAndReading) {
   EXPECT_EQ(Host.OpenForReading(Folder + "none.txt"), nullptr);
 }
 
+TEST_F(Win32Host, NetworkQuestionsAnswerAsFileExistsDoes) {
+  fs::create_directories(Native("sub"));
+  WriteFile(Native("a.txt"), "x");
+  const std::vector<TExistence> answers = Host.NetworkFilesExist(
+      {Folder + "a.txt", Folder + "sub", Folder + "none.txt", "\\\\pikrotta-no-server\\s\\a.bmp"});
+  ASSERT_EQ(answers.size(), 4u);
+  EXPECT_EQ(answers[0], TExistence::Found);
+  EXPECT_EQ(answers[1], TExistence::Missing);  // a folder is no file
+  EXPECT_EQ(answers[2], TExistence::Missing);
+  EXPECT_NE(answers[3], TExistence::Found);
+}
+
 // Today's dated folders with the stamps set here, compared as the search compares them: the
 // packed local DOS date and time.
 TEST_F(Win32Host, ListsDatedFoldersWithTheirDosStamps) {
