@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "control_ids.h"
+#include "surface_colors.h"
 #include "text_win32.h"
 #include "window_texts.h"
 
@@ -462,12 +463,37 @@ void TMainForm::OnCommand(int id, int code) {
   if (id == kIdListBox1 && code == LBN_DBLCLK) Form.ListBox1DblClick();
 }
 
+TSurface TMainForm::SurfaceOf(HWND control) const {
+  if (control == Memo1) return TSurface::Memo;
+  if (control == LabelA1) return TSurface::StatusLine;
+  if (control == Panel2) return TSurface::Panel;
+  if (control == EditA) return TSurface::Edit;
+  if (control == ScrollBox1 || control == Panel1) return TSurface::Face;
+  return TSurface::Form;  // the form, Panel3 and its labels, the splitter
+}
+
 HBRUSH TMainForm::BackgroundOf(HWND control) const {
-  if (control == Memo1) return MemoColor.get();
-  if (control == LabelA1) return LabelA1Color.get();
-  if (control == Panel2 || control == EditA) return Cream.get();
-  if (control == ScrollBox1 || control == Panel1) return ::GetSysColorBrush(COLOR_BTNFACE);
-  return White.get();  // the form, Panel3 and its labels, the splitter
+  const TSurface surface = SurfaceOf(control);
+  const int system = SurfaceColors(surface, HighContrast).Background;
+  if (system >= 0) return ::GetSysColorBrush(system);
+  switch (surface) {
+    case TSurface::Memo:
+      return MemoColor.get();
+    case TSurface::StatusLine:
+      return LabelA1Color.get();
+    case TSurface::Panel:
+    case TSurface::Edit:
+      return Cream.get();
+    default:
+      return White.get();
+  }
+}
+
+bool TMainForm::HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -498,9 +524,17 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
     case WM_ERASEBKGND: {
       RECT r{};
       ::GetClientRect(window, &r);
-      ::FillRect(reinterpret_cast<HDC>(w), &r, White.get());
+      ::FillRect(reinterpret_cast<HDC>(w), &r, BackgroundOf(window));
       return 1;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // A high-contrast theme switched on or off while the window is open.
+      if (const bool on = HighContrastOn(); on != HighContrast) {
+        HighContrast = on;
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
+      break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
@@ -543,7 +577,8 @@ LRESULT TMainForm::OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l)
       LOGBRUSH color{};
       ::GetObjectW(brush, sizeof color, &color);
       ::SetBkColor(reinterpret_cast<HDC>(w), color.lbColor);
-      ::SetTextColor(reinterpret_cast<HDC>(w), ::GetSysColor(COLOR_WINDOWTEXT));
+      ::SetTextColor(reinterpret_cast<HDC>(w),
+                     ::GetSysColor(SurfaceColors(SurfaceOf(control), HighContrast).Text));
       return reinterpret_cast<LRESULT>(brush);
     }
     case WM_ERASEBKGND: {

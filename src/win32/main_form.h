@@ -11,6 +11,7 @@
 #include "browser_strip.h"
 #include "gdi_canvas.h"
 #include "main_window.h"
+#include "surface_colors.h"
 #include "win32_handles.h"
 #include "win32_host.h"
 
@@ -84,12 +85,15 @@ class TMainForm : public TWindowControls {
   LRESULT OnWheelMessage(HWND window, WPARAM w, LPARAM l);
   // Saves the settings and closes, once, whichever way the program is asked to end.
   void CloseForm();
+  TSurface SurfaceOf(HWND control) const;
   HBRUSH BackgroundOf(HWND control) const;
+  static bool HighContrastOn();
   HWND LabelWindow(TLabel label) const;
 
   HINSTANCE Instance;
   TUniqueFont WindowFont;
   TUniqueBrush White, Cream, MemoColor, LabelA1Color;
+  bool HighContrast = HighContrastOn();
   HWND Form1 = nullptr;
   HWND LabelA1 = nullptr, PaintBox1 = nullptr, Splitter1 = nullptr, Panel2 = nullptr;
   HWND Panel3 = nullptr, Label1 = nullptr, Label2 = nullptr, Label3 = nullptr, Label4 = nullptr;
