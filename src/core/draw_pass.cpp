@@ -157,14 +157,14 @@ bool TGra::DrawAllEntities(TCanvas& canvas) {
               [&](const auto& r) { DrawMsgTextEntity(canvas, r); });
 }
 
-void TGra::MarkImageRefs(TCanvas& canvas, double radius) {
+void TGra::MarkImageRefs(TCanvas& canvas, double radius, int32_t penWidth) {
   if (Keys.EscPressed()) return;
   for (int32_t i = 0; i < Model.JwwTextCount; ++i) {
     const TJwwEntText& text = Model.JwwTexts[static_cast<size_t>(i)];
     if (BeginsWith(text.Text, SearchPrefix)) {
       canvas.Pen.Color = 0x0000FF;  // red
       canvas.Pen.Style = psSolid;
-      canvas.Pen.Width = 3;
+      canvas.Pen.Width = penWidth;
       // The stored point, as the search list keeps it, not divided by the group scale.
       DrawWorldEllipse(canvas, text.X, text.Y, radius, 1, 0);
     }

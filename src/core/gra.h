@@ -110,7 +110,7 @@ class TGra {
 
   // The drawing pass. False when the Esc key cut it short.
   bool DrawAllEntities(TCanvas& canvas);
-  void MarkImageRefs(TCanvas& canvas, double radius);
+  void MarkImageRefs(TCanvas& canvas, double radius, int32_t penWidth = 3);
   void DrawImageRefFrame(TCanvas& canvas, const TJwwEntText& text);
   void DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid2& solid);
   void DrawSolidEntity(TCanvas& canvas, const TJwwEntSolid3& solid);

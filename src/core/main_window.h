@@ -47,6 +47,9 @@ class TWindowControls {
   virtual TPoint PaintAreaSize() const = 0;
   // The mouse cursor in paint-area pixels.
   virtual TPoint CursorPosition() const = 0;
+  // The monitor's pixels per pixel of the design (dpi / 96): what the window draws of its own
+  // over the drawing, the search's red circles, keeps its size on a high-dpi monitor.
+  virtual double DpiScale() const { return 1.0; }
   virtual void FocusEditA() = 0;
   // The paint area's pixels: the view is composed here, the rubber band and the panned picture
   // are drawn here, and the window shows them. An off-screen surface on Windows.

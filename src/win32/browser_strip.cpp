@@ -40,6 +40,16 @@ class TBrowserStrip::TSite : public IOleClientSite,
     Object = nullptr;
   }
 
+  void Move(const RECT& rect) {
+    Rect = rect;
+    IOleInPlaceObject* inPlace = nullptr;
+    if (!Object ||
+        FAILED(Object->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))))
+      return;
+    inPlace->SetObjectRects(&Rect, &Rect);
+    inPlace->Release();
+  }
+
   IWebBrowser2* Browser = nullptr;
 
   // IUnknown
@@ -139,6 +149,10 @@ TBrowserStrip::~TBrowserStrip() {
   if (!Site) return;
   Site->Close();
   Site->Release();
+}
+
+void TBrowserStrip::Move(const RECT& rect) {
+  if (Site) Site->Move(rect);
 }
 
 bool TBrowserStrip::Created() const {

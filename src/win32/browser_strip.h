@@ -20,6 +20,7 @@ class TBrowserStrip {
   TBrowserStrip& operator=(const TBrowserStrip&) = delete;
 
   bool Created() const;
+  void Move(const RECT& rect);  // within the parent, as a new monitor's scale places it
   // Asks the control to load url and returns at once; failures are ignored.
   void Navigate(const std::wstring& url);
 

@@ -16,7 +16,9 @@ namespace pikrotta::win32 {
 
 namespace {
 
-// The form as designed, in pixels.
+// The form as designed, in pixels at 96 dpi; a monitor of another scale multiplies them.
+constexpr int kDesignDpi = 96;
+constexpr int kPanel2Width = 201;
 constexpr int kLabelA1Height = 24;
 constexpr int kScrollBox1Height = 65;
 constexpr int kSplitterWidth = 3;
@@ -25,7 +27,7 @@ constexpr int kPanel3Height = 108;
 constexpr int kMemo1Height = 144;
 constexpr int kListItemHeight = 13;
 constexpr int kFontHeight = 13;
-constexpr int kBevel = 1;  // panels have a raised one-pixel bevel inside their edge
+constexpr int kBevel = 1;  // panels have a raised bevel inside their edge, one pixel at any scale
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kCream = RGB(255, 251, 240);
@@ -37,6 +39,20 @@ constexpr std::chrono::milliseconds kReadBeforeShowing{500};
 constexpr UINT kReadDone = WM_APP + 1;  // posted by the reading thread
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressPeriod = 100;  // ms
+
+// The dots per inch of the monitor that shows the window: GetDpiForWindow where Windows has it
+// (10, version 1607, on), the screen's otherwise.
+UINT DpiOf(HWND window) {
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow =
+      reinterpret_cast<TGetDpiForWindow>(reinterpret_cast<void (*)()>(
+          ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow)
+    if (const UINT dpi = getDpiForWindow(window)) return dpi;
+  const TWindowDc screen(nullptr);
+  const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+  return dpi > 0 ? static_cast<UINT>(dpi) : kDesignDpi;
+}
 
 TMainForm* FormOf(HWND window) {
   return reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -114,15 +130,6 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
       Cream(::CreateSolidBrush(kCream)),
       MemoColor(::CreateSolidBrush(kMemoColor)),
       LabelA1Color(::CreateSolidBrush(kLabelA1Color)) {
-  // The window font, with the Shift-JIS character set so that every control shows Japanese
-  // on any Windows; a control left on the system font would show boxes on an English one.
-  LOGFONTW font{};
-  font.lfHeight = -kFontHeight;
-  font.lfWeight = FW_NORMAL;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  SjisToWide(texts::kWindowFontName).copy(font.lfFaceName, LF_FACESIZE - 1);
-  WindowFont.reset(::CreateFontIndirectW(&font));
-
   Form1 = ::CreateWindowExW(
       0, kFormClass, SjisToWide(texts::kFormCaption).c_str(),
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
@@ -131,65 +138,108 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
   if (!Form1) throw std::runtime_error("the main window could not be created");
   ::SetWindowLongPtrW(Form1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Host.Owner = Form1;
+  Dpi = DpiOf(Form1);
+  Panel2Width = Scaled(kPanel2Width);
 
   constexpr DWORD kStatic = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
   constexpr DWORD kPanel = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   LabelA1 = Child(Form1, L"STATIC", texts::kFullWidthBlank,
-                  WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabelA1, 0,
-                  0, 0, kLabelA1Height);
-  PaintBox1 = Child(Form1, kPaintBoxClass, "", WS_CHILD | WS_VISIBLE, kIdPaintBox1, 0, 0, 0, 0);
-  Splitter1 = Child(Form1, kSplitterClass, "", WS_CHILD | WS_VISIBLE, kIdSplitter1, 0, 0,
-                    kSplitterWidth, 0);
-  Panel2 = Child(Form1, kPanelClass, "", kPanel, kIdPanel2, 0, 0, Panel2Width, 0);
-  Panel3 = Child(Panel2, kPanelClass, "", kPanel, kIdPanel3, 0, 0, 0, kPanel3Height);
-  Label1 = Child(Panel3, L"STATIC", texts::kLabel1Caption, kStatic, kIdLabel1, 0, 0, 0, 0);
-  Label2 = Child(Panel3, L"STATIC", texts::kLabel2Caption, kStatic, kIdLabel2, 8, 16, 0, 0);
-  Label3 = Child(Panel3, L"STATIC", "", kStatic, kIdLabel3, 8, 32, 0, 0);
-  Label4 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel4, 8, 48, 0, 0);
-  Label5 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel5, 8, 64, 0, 0);
+                  WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, kIdLabelA1);
+  PaintBox1 = Child(Form1, kPaintBoxClass, "", WS_CHILD | WS_VISIBLE, kIdPaintBox1);
+  Splitter1 = Child(Form1, kSplitterClass, "", WS_CHILD | WS_VISIBLE, kIdSplitter1);
+  Panel2 = Child(Form1, kPanelClass, "", kPanel, kIdPanel2);
+  Panel3 = Child(Panel2, kPanelClass, "", kPanel, kIdPanel3);
+  Label1 = Child(Panel3, L"STATIC", texts::kLabel1Caption, kStatic, kIdLabel1);
+  Label2 = Child(Panel3, L"STATIC", texts::kLabel2Caption, kStatic, kIdLabel2);
+  Label3 = Child(Panel3, L"STATIC", "", kStatic, kIdLabel3);
+  Label4 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel4);
+  Label5 = Child(Panel3, L"STATIC", texts::kNoSearchYet, kStatic, kIdLabel5);
   Button2 = Child(Panel3, L"BUTTON", texts::kButton2Caption,
-                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton2, 0, 80, 89, 25);
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton2);
   Button1 = Child(Panel3, L"BUTTON", texts::kButton1Caption,
-                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton1, 96, 79, 89, 26);
+                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdButton1);
   ListBox1 = Child(Panel2, L"LISTBOX", "",
                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | WS_CLIPSIBLINGS |
                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                   kIdListBox1, 0, 0, 0, 0);
-  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, ListItemHeight());
+                   kIdListBox1);
   std::string help;
   for (const char* line : texts::kHelpLines) help += std::string(line) + "\r\n";
   help.resize(help.size() - 2);
   Memo1 = Child(Panel2, L"EDIT", help,
                 WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_CLIPSIBLINGS |
                     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                kIdMemo1, 0, 0, 0, kMemo1Height);
+                kIdMemo1);
   // The focus sink: outside the panel's visible part, one character, no input method.
   EditA = Child(Panel2, L"EDIT", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ES_AUTOHSCROLL,
-                kIdEditA, 216, 400, 25, 21);
+                kIdEditA);
   ::SendMessageW(EditA, EM_LIMITTEXT, 1, 0);
   ::ImmAssociateContext(EditA, nullptr);
   // Beneath the list and the memo: a panel widened past it must still not show it.
   ::SetWindowPos(EditA, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ScrollBox1 = Child(Form1, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kIdScrollBox1,
-                     0, 0, 0, kScrollBox1Height);
-  Panel1 = Child(ScrollBox1, kPanelClass, "", kPanel, kIdPanel1, -3, -3, 600, 200);
-  for (HWND label : {Label1, Label2, Label4, Label5}) {
-    wchar_t text[64] = {};
-    ::GetWindowTextW(label, text, 64);
-    SizeLabelToCaption(label, text);
-  }
+  ScrollBox1 =
+      Child(Form1, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kIdScrollBox1);
+  Panel1 = Child(ScrollBox1, kPanelClass, "", kPanel, kIdPanel1);
   Captions[TLabel::Label2] = texts::kLabel2Caption;
   Captions[TLabel::Label4] = Captions[TLabel::Label5] = texts::kNoSearchYet;
   Captions[TLabel::LabelA1] = texts::kFullWidthBlank;
 
-  const RECT browserRect{kBevel, kBevel, 600 - kBevel, 200 - kBevel};
-  WebBrowser1 = std::make_unique<TBrowserStrip>(Panel1, browserRect);
+  ApplyDpi();
+  WebBrowser1 = std::make_unique<TBrowserStrip>(Panel1, BrowserRect());
   Host.OnNavigate = [this](const std::wstring& url) {
     if (WebBrowser1) WebBrowser1->Navigate(url);
   };
-
-  Layout();
   Form.FormCreate();
+}
+
+int TMainForm::Scaled(int designPixels) const {
+  return ::MulDiv(designPixels, static_cast<int>(Dpi), kDesignDpi);
+}
+
+int TMainForm::Unscaled(int pixels) const {
+  return ::MulDiv(pixels, kDesignDpi, static_cast<int>(Dpi));
+}
+
+RECT TMainForm::BrowserRect() const {
+  return {kBevel, kBevel, Scaled(600) - kBevel, Scaled(200) - kBevel};
+}
+
+// The font, the fixed places and sizes of the controls, and the layout, at the window's scale.
+void TMainForm::ApplyDpi() {
+  // The window font, with the Shift-JIS character set so that every control shows Japanese
+  // on any Windows; a control left on the system font would show boxes on an English one.
+  LOGFONTW font{};
+  font.lfHeight = -Scaled(kFontHeight);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  SjisToWide(texts::kWindowFontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+  TUniqueFont scaledFont(::CreateFontIndirectW(&font));
+  for (HWND control :
+       {LabelA1, Label1, Label2, Label3, Label4, Label5, Button2, Button1, ListBox1, Memo1, EditA})
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont.get()), FALSE);
+  WindowFont = std::move(scaledFont);  // the old font goes once no control uses it
+  ::SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, ListItemHeight());
+
+  auto place = [&](HWND window, int x, int y, int cx, int cy) {
+    ::SetWindowPos(window, nullptr, Scaled(x), Scaled(y), Scaled(cx), Scaled(cy),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(Button2, 0, 80, 89, 25);
+  place(Button1, 96, 79, 89, 26);
+  place(EditA, 216, 400, 25, 21);  // outside the panel's visible part
+  place(Panel1, -3, -3, 600, 200);
+  if (WebBrowser1) WebBrowser1->Move(BrowserRect());
+  const POINT labels[] = {{0, 0}, {8, 16}, {8, 32}, {8, 48}, {8, 64}};
+  int i = 0;
+  for (HWND label : {Label1, Label2, Label3, Label4, Label5}) {
+    ::SetWindowPos(label, nullptr, Scaled(labels[i].x), Scaled(labels[i].y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ++i;
+    const int length = ::GetWindowTextLengthW(label);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(label, text.data(), length + 1)));
+    SizeLabelToCaption(label, text);
+  }
+  Layout();
 }
 
 TMainForm::~TMainForm() {
@@ -204,18 +254,18 @@ int TMainForm::ListItemHeight() const {
   const TWindowDc screen(nullptr);
   const TSelectGuard font(screen.get(), WindowFont.get());
   TEXTMETRICW metrics{};
-  if (!::GetTextMetricsW(screen.get(), &metrics)) return kListItemHeight;
-  return std::max<int>(kListItemHeight, metrics.tmHeight);
+  if (!::GetTextMetricsW(screen.get(), &metrics)) return Scaled(kListItemHeight);
+  return std::max<int>(Scaled(kListItemHeight), metrics.tmHeight);
 }
 
+// Placed and given the font by ApplyDpi and Layout.
 HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText,
-                      DWORD style, int id, int x, int y, int width, int height) {
+                      DWORD style, int id) {
   const DWORD extended = windowClass == kPanelClass ? WS_EX_CONTROLPARENT : 0;
-  HWND child = ::CreateWindowExW(
-      extended, windowClass, SjisToWide(sjisText).c_str(), style, x, y, width, height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
+  HWND child = ::CreateWindowExW(extended, windowClass, SjisToWide(sjisText).c_str(), style, 0, 0,
+                                 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 Instance, nullptr);
   ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont.get()), FALSE);
   return child;
 }
 
@@ -260,27 +310,28 @@ void TMainForm::Layout() {
   RECT client{};
   ::GetClientRect(Form1, &client);
   const int w = client.right, h = client.bottom;
-  const int top = std::max(0, h - kScrollBox1Height - kLabelA1Height);
-  const int panel = std::clamp(Panel2Width, 0, std::max(0, w - kSplitterWidth));
-  const int paint = std::max(0, w - panel - kSplitterWidth);
+  const int scrollBox = Scaled(kScrollBox1Height), labelA1 = Scaled(kLabelA1Height);
+  const int splitter = Scaled(kSplitterWidth);
+  const int panel3 = Scaled(kPanel3Height), memo = Scaled(kMemo1Height);
+  const int top = std::max(0, h - scrollBox - labelA1);
+  const int panel = std::clamp(Panel2Width, 0, std::max(0, w - splitter));
+  const int paint = std::max(0, w - panel - splitter);
   HDWP moves = ::BeginDeferWindowPos(5);
   auto place = [&](HWND window, int x, int y, int cx, int cy) {
     moves = ::DeferWindowPos(moves, window, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
   };
-  place(ScrollBox1, 0, h - kScrollBox1Height, w, kScrollBox1Height);
-  place(LabelA1, 0, top, w, kLabelA1Height);
+  place(ScrollBox1, 0, h - scrollBox, w, scrollBox);
+  place(LabelA1, 0, top, w, labelA1);
   place(Panel2, w - panel, 0, panel, top);
-  place(Splitter1, paint, 0, kSplitterWidth, top);
+  place(Splitter1, paint, 0, splitter, top);
   place(PaintBox1, 0, 0, paint, top);
   ::EndDeferWindowPos(moves);
 
   const int inside = std::max(0, panel - 2 * kBevel);
-  const int listHeight = std::max(0, top - 2 * kBevel - kPanel3Height - kMemo1Height);
-  ::SetWindowPos(Panel3, nullptr, kBevel, kBevel, inside, kPanel3Height, SWP_NOZORDER);
-  ::SetWindowPos(ListBox1, nullptr, kBevel, kBevel + kPanel3Height, inside, listHeight,
-                 SWP_NOZORDER);
-  ::SetWindowPos(Memo1, nullptr, kBevel, kBevel + kPanel3Height + listHeight, inside, kMemo1Height,
-                 SWP_NOZORDER);
+  const int listHeight = std::max(0, top - 2 * kBevel - panel3 - memo);
+  ::SetWindowPos(Panel3, nullptr, kBevel, kBevel, inside, panel3, SWP_NOZORDER);
+  ::SetWindowPos(ListBox1, nullptr, kBevel, kBevel + panel3, inside, listHeight, SWP_NOZORDER);
+  ::SetWindowPos(Memo1, nullptr, kBevel, kBevel + panel3 + listHeight, inside, memo, SWP_NOZORDER);
 
   const TPoint size = PaintAreaSize();
   if (!Surface || Surface->Dib.Width() != std::max(size.X, 1) ||
@@ -294,10 +345,11 @@ void TMainForm::Layout() {
 void TMainForm::SizeLabelToCaption(HWND label, const std::wstring& text) {
   const TWindowDc dc(label);
   const TSelectGuard font(dc.get(), WindowFont.get());
-  SIZE extent{0, kFontHeight};
+  const int least = Scaled(kFontHeight);
+  SIZE extent{0, least};
   if (!text.empty())
     ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-  ::SetWindowPos(label, nullptr, 0, 0, extent.cx, std::max<LONG>(extent.cy, kFontHeight),
+  ::SetWindowPos(label, nullptr, 0, 0, extent.cx, std::max<LONG>(extent.cy, least),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -370,10 +422,14 @@ TWindowBounds TMainForm::WindowBounds() const {
     r = placement.rcNormalPosition;  // minimised: where it will come back
   else
     ::GetWindowRect(Form1, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  // In pixels at 96 dpi, as the settings file keeps them on any monitor.
+  return {Unscaled(r.left), Unscaled(r.top), Unscaled(r.right - r.left),
+          Unscaled(r.bottom - r.top)};
 }
 
-void TMainForm::SetWindowBounds(const TWindowBounds& b) {
+void TMainForm::SetWindowBounds(const TWindowBounds& design) {
+  const TWindowBounds b{Scaled(design.Left), Scaled(design.Top), Scaled(design.Width),
+                        Scaled(design.Height)};
   int left = b.Left, top = b.Top;
   if (!::IsWindowVisible(Form1)) {
     // The saved place, before the window is first shown: onto the work area of the nearest
@@ -392,7 +448,7 @@ void TMainForm::SetWindowBounds(const TWindowBounds& b) {
 }
 
 void TMainForm::SetPanelWidth(int32_t width) {
-  Panel2Width = width;
+  Panel2Width = Scaled(width);
   Layout();
 }
 
@@ -506,7 +562,22 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
       return OnWheelMessage(window, w, l);
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(l);
-      info->ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
+      info->ptMinTrackSize = {Scaled(kMinWindowWidth), Scaled(kMinWindowHeight)};
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      // Moved onto a monitor of another scale (or the user changed it): everything takes the
+      // new scale, and the window the place and size Windows suggests for it.
+      const UINT dpi = LOWORD(w);
+      if (dpi > 0 && dpi != Dpi) {
+        Panel2Width = ::MulDiv(Panel2Width, static_cast<int>(dpi), static_cast<int>(Dpi));
+        Dpi = dpi;
+        ApplyDpi();
+      }
+      const RECT& suggested = *reinterpret_cast<const RECT*>(l);
+      ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_SIZE:
@@ -668,10 +739,11 @@ LRESULT TMainForm::OnSplitterMessage(HWND window, UINT message, WPARAM w, LPARAM
       if (SplitterGrab >= 0) {
         RECT client{};
         ::GetClientRect(Form1, &client);
+        const int narrowest = Scaled(kSplitterMinSize);
         const int widest =
-            std::max<int>(kSplitterMinSize, client.right - kSplitterWidth - kSplitterMinSize);
-        SetPanelWidth(
-            std::clamp<int32_t>(Panel2Width - (p.x - SplitterGrab), kSplitterMinSize, widest));
+            std::max<int>(narrowest, client.right - Scaled(kSplitterWidth) - narrowest);
+        Panel2Width = std::clamp<int32_t>(Panel2Width - (p.x - SplitterGrab), narrowest, widest);
+        Layout();
       }
       return 0;
     case WM_LBUTTONUP:

@@ -44,12 +44,15 @@ class TMainForm : public TWindowControls {
   void SetListRows(const std::vector<std::string>& rows) override;
   int32_t ListCount() const override;
   int32_t ListSelection() const override;
+  // The window's bounds and the panel's width in pixels at 96 dpi, as the settings keep them;
+  // the paint area, its cursor and its canvas in the monitor's own pixels.
   TWindowBounds WindowBounds() const override;
   void SetWindowBounds(const TWindowBounds& bounds) override;
-  int32_t PanelWidth() const override { return Panel2Width; }
+  int32_t PanelWidth() const override { return Unscaled(Panel2Width); }
   void SetPanelWidth(int32_t width) override;
   TPoint PaintAreaSize() const override;
   TPoint CursorPosition() const override;
+  double DpiScale() const override { return Dpi / 96.0; }
   void FocusEditA() override;
   TCanvas& PaintCanvas() override { return Surface->Canvas; }
   void ShowPaintArea() override;
@@ -74,7 +77,11 @@ class TMainForm : public TWindowControls {
   LRESULT OnSplitterMessage(HWND window, UINT message, WPARAM w, LPARAM l);
 
   HWND Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText, DWORD style,
-             int id, int x, int y, int width, int height);
+             int id);
+  int Scaled(int designPixels) const;  // pixels at 96 dpi to the window's monitor
+  int Unscaled(int pixels) const;
+  RECT BrowserRect() const;
+  void ApplyDpi();
   void Layout();
   int ListItemHeight() const;
   void SizeLabelToCaption(HWND label, const std::wstring& text);
@@ -99,7 +106,8 @@ class TMainForm : public TWindowControls {
   HWND Panel3 = nullptr, Label1 = nullptr, Label2 = nullptr, Label3 = nullptr, Label4 = nullptr;
   HWND Label5 = nullptr, Button2 = nullptr, Button1 = nullptr, ListBox1 = nullptr;
   HWND Memo1 = nullptr, EditA = nullptr, ScrollBox1 = nullptr, Panel1 = nullptr;
-  int32_t Panel2Width = 201;
+  UINT Dpi = 96;
+  int32_t Panel2Width = 201;               // in the window's pixels
   std::map<TLabel, std::string> Captions;  // Shift-JIS, as the handlers set them
   std::unique_ptr<TPaintSurface> Surface;
   std::unique_ptr<TBrowserStrip> WebBrowser1;

@@ -213,6 +213,48 @@ TEST_F(ImageSearch, SearchMarksEveryReferenceInTheView) {
   EXPECT_EQ(redChords, 144u);
 }
 
+// Controls on a monitor of another scale than the design's 96 dpi.
+class TScaledControls : public TFakeControls {
+ public:
+  double DpiScale() const override { return Scale; }
+  double Scale = 1;
+};
+
+TEST(ImageSearchScale, TheRedCirclesKeepTheirSizeOnAHighDpiMonitor) {
+  const struct {
+    double scale;
+    int32_t pen;
+    int32_t diameter;  // pixels across a circle's chords
+  } cases[] = {{1, 3, 20}, {1.5, 5, 30}, {2, 6, 40}};
+  for (const auto& c : cases) {
+    TFakeHost host;
+    TScaledControls controls;
+    controls.Scale = c.scale;
+    TForm1 form{controls, host};
+    host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+    host.Folders.insert("C:\\JWW\\BAK");
+    form.FormCreate();
+    form.JwwGaibu = test::ReadTransferText(Ref("a.bmp"));
+    controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
+    controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
+    form.View.FitToWindow(form.JwwGaibu, 400, 300);
+    form.ViewReady = true;
+    form.Button2Click();
+    int32_t left = INT32_MAX, right = INT32_MIN, chords = 0;
+    for (const auto& call : controls.Canvas.Calls) {
+      // Red, but not the origin's cross of two-pixel lines.
+      if (call.Kind != TCallKind::LineTo || call.Pen.Color != 0x0000FF || call.Pen.Width == 2)
+        continue;
+      EXPECT_EQ(call.Pen.Width, c.pen) << c.scale;
+      left = std::min(left, call.Args[0]);
+      right = std::max(right, call.Args[0]);
+      ++chords;
+    }
+    EXPECT_GT(chords, 0) << c.scale;
+    EXPECT_NEAR(right - left, c.diameter, 1) << c.scale;
+  }
+}
+
 TEST_F(ImageSearch, DoubleClickCentresTheViewOnTheReference) {
   JwcadWithAutoSave();
   Open("ch 40 30 10 0 ^@BMa.bmp,1\nch -20 10 10 0 ^@BMb.bmp,1\n");

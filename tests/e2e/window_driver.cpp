@@ -2,9 +2,10 @@
 // window by its caption, reads the labels and the list, clicks the search button, double-
 // clicks a row, turns the wheel, presses keys, drags with both buttons, drags the splitter,
 // resizes and closes the window, and checks what it shows (its pixels) and what it saves.
-//   window_driver.exe PROGRAM EXPECTED_ROWS.txt SCREENSHOT.bmp LABEL2 LABEL3 TEMP_FOLDER
-// EXPECTED_ROWS.txt holds the list's rows in UTF-8, header first. Prints one line per check and
-// "N passed, M failed" last.
+//   window_driver.exe PROGRAM EXPECTED_ROWS.txt SCREENSHOT.bmp LABEL2 LABEL3 TEMP_FOLDER [DPI]
+// EXPECTED_ROWS.txt holds the list's rows in UTF-8, header first. DPI (96 unless given) is the
+// display's scale the test was set up for: the window's metrics are checked at it. Prints one
+// line per check and "N passed, M failed" last.
 //   window_driver.exe --search SCREENSHOT.bmp    search in the open window, print the rows and
 //                                                 save a screenshot, leaving the window open
 //   window_driver.exe --close                     close the open window
@@ -28,6 +29,15 @@ namespace {
 using namespace pikrotta::win32;
 
 int Passed = 0, Failed = 0;
+int Dpi = 96;
+
+// Pixels of the design at 96 dpi on this display, and back: what the settings file holds.
+int S(int designPixels) {
+  return ::MulDiv(designPixels, Dpi, 96);
+}
+int U(int pixels) {
+  return ::MulDiv(pixels, 96, Dpi);
+}
 
 void Check(bool ok, const std::string& what) {
   (ok ? Passed : Failed)++;
@@ -164,11 +174,11 @@ void CheckEnded(HANDLE process, const std::string& what) {
 
 void CheckSaved(const std::wstring& program, const RECT& r, int panelWidth) {
   std::ostringstream settings;
-  settings << r.left << "\r\n"
-           << r.top << "\r\n"
-           << r.right - r.left << "\r\n"
-           << r.bottom - r.top << "\r\n"
-           << panelWidth << "\r\n";
+  settings << U(r.left) << "\r\n"
+           << U(r.top) << "\r\n"
+           << U(r.right - r.left) << "\r\n"
+           << U(r.bottom - r.top) << "\r\n"
+           << U(panelWidth) << "\r\n";
   std::ifstream saved(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(saved)), {});
   Check(bytes == settings.str(), "the settings file holds the window's geometry: " + bytes);
@@ -246,7 +256,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring program = argv[1], rowsFile = argv[2], shot = argv[3];
   const std::string label2 = Utf8(argv[4]), label3 = Utf8(argv[5]), tempFolder = Utf8(argv[6]);
+  if (argc > 7) Dpi = std::stoi(argv[7]);
   std::printf("code page %u\n", ::GetACP());
+  ::SetProcessDPIAware();  // the window's own pixels, not ones scaled for an unaware program
+  {
+    const TWindowDc screen(nullptr);
+    const int display = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+    Check(display == Dpi, "the display is at " + std::to_string(display) + " dpi");
+  }
 
   std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
   STARTUPINFOW startup{};
@@ -282,9 +299,9 @@ int wmain(int argc, wchar_t** argv) {
 
   Check(Utf8(TextOf(FindControl(form, kIdLabel1))) == "図面ファイル名：", "Label1");
   {
-    // The list's rows are as tall as the window's font, 13 pixels at the least.
+    // The list's rows are as tall as the window's font, 13 pixels at the least (at 96 dpi).
     LOGFONTW font{};
-    font.lfHeight = -13;
+    font.lfHeight = -S(13);
     font.lfCharSet = SHIFTJIS_CHARSET;
     wcscpy(font.lfFaceName, L"ＭＳ ゴシック");
     const TUniqueFont made(::CreateFontIndirectW(&font));
@@ -293,9 +310,25 @@ int wmain(int argc, wchar_t** argv) {
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(screen.get(), &metrics);
     const auto item = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    Check(item == std::max<int>(13, metrics.tmHeight), "list rows " + std::to_string(item) +
-                                                           " pixels high for a font of " +
-                                                           std::to_string(metrics.tmHeight));
+    Check(item == std::max<int>(S(13), metrics.tmHeight), "list rows " + std::to_string(item) +
+                                                              " pixels high for a font of " +
+                                                              std::to_string(metrics.tmHeight));
+  }
+  {
+    // The strips, the panel and the buttons keep their design's size at the display's scale.
+    auto height = [&](int id) {
+      RECT r{};
+      ::GetWindowRect(FindControl(form, id), &r);
+      return r.bottom - r.top;
+    };
+    RECT panel{};
+    ::GetWindowRect(panel2, &panel);
+    Check(height(kIdLabelA1) == S(24) && height(kIdScrollBox1) == S(65) &&
+              panel.right - panel.left == S(200) && height(kIdButton2) == S(25),
+          "the status line, the promotion strip, the panel and the buttons are scaled: " +
+              std::to_string(height(kIdLabelA1)) + ", " + std::to_string(height(kIdScrollBox1)) +
+              ", " + std::to_string(panel.right - panel.left) + ", " +
+              std::to_string(height(kIdButton2)));
   }
   Check(Utf8(TextOf(FindControl(form, kIdLabel2))) == label2, "Label2 shows the drawing's file");
   Check(Utf8(TextOf(FindControl(form, kIdLabel3))) == label3, "Label3 shows Jw_cad's program");
@@ -335,7 +368,7 @@ int wmain(int argc, wchar_t** argv) {
                  reinterpret_cast<LPARAM>(list));
   const std::vector<uint32_t> centred = Capture(paint);
   Check(centred != searched, "a double-click on a row moves the view");
-  Check(RedWithin(centred, w, w / 2 - 13, h / 2 - 13, w / 2 + 14, h / 2 + 14) > 20,
+  Check(RedWithin(centred, w, w / 2 - S(13), h / 2 - S(13), w / 2 + S(14), h / 2 + S(14)) > 20,
         "the reference's circle is at the centre");
 
   // Home fits the drawing again: the very picture of the search.
@@ -423,12 +456,14 @@ int wmain(int argc, wchar_t** argv) {
   const int panelWidth = panelAfter.right - panelAfter.left;
   Check(panelWidth == panelBefore.right - panelBefore.left + 50, "the splitter widens the panel");
 
-  // Resized below its minimum, the window snaps back to 475 x 200.
-  ::SetWindowPos(form, nullptr, 0, 0, 300, 120, SWP_NOMOVE | SWP_NOZORDER);
+  // Resized below its minimum, the window snaps back to 475 x 200 (at 96 dpi).
+  ::SetWindowPos(form, nullptr, 0, 0, S(300), S(120), SWP_NOMOVE | SWP_NOZORDER);
   RECT r{};
   ::GetWindowRect(form, &r);
-  Check(r.right - r.left == 475 && r.bottom - r.top == 200, "the smallest window is 475 x 200");
-  ::SetWindowPos(form, nullptr, 30, 40, 560, 430, SWP_NOZORDER);
+  Check(r.right - r.left == S(475) && r.bottom - r.top == S(200),
+        "the smallest window is " + std::to_string(r.right - r.left) + " x " +
+            std::to_string(r.bottom - r.top));
+  ::SetWindowPos(form, nullptr, S(30), S(40), S(560), S(430), SWP_NOZORDER);
   ::GetWindowRect(form, &r);
 
   // Esc held down while another program's window is in front does not cut our drawing short.
@@ -465,7 +500,7 @@ int wmain(int argc, wchar_t** argv) {
     const int savedLeft = ending == 1 ? -3000 : 5000, savedTop = ending == 1 ? -3000 : 4000;
     {
       std::ofstream dat(Utf8(program.substr(0, program.size() - 3) + L"dat"), std::ios::binary);
-      dat << savedLeft << "\r\n" << savedTop << "\r\n520\r\n400\r\n" << panelWidth << "\r\n";
+      dat << savedLeft << "\r\n" << savedTop << "\r\n520\r\n400\r\n" << U(panelWidth) << "\r\n";
     }
     TUniqueFile again, againThread;
     HWND second = StartAndFind(program, folder, again, againThread);
@@ -475,10 +510,10 @@ int wmain(int argc, wchar_t** argv) {
     ::GetWindowRect(second, &opened);
     Check(opened.left >= 0 && opened.top >= 0 && opened.right <= ::GetSystemMetrics(SM_CXSCREEN) &&
               opened.bottom <= ::GetSystemMetrics(SM_CYSCREEN) &&
-              opened.right - opened.left == 520 && opened.bottom - opened.top == 400,
+              opened.right - opened.left == S(520) && opened.bottom - opened.top == S(400),
           "saved at " + std::to_string(savedLeft) + "," + std::to_string(savedTop) +
               ", it opens on the screen at its size");
-    ::SetWindowPos(second, nullptr, 50 + 10 * ending, 70, 600, 440, SWP_NOZORDER);
+    ::SetWindowPos(second, nullptr, S(50 + 10 * ending), S(70), S(600), S(440), SWP_NOZORDER);
     ::GetWindowRect(second, &r);
     if (ending == 0) {
       ::SendMessageW(second, WM_CLOSE, 0, 0);

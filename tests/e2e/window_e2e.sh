@@ -5,6 +5,7 @@
 #   window_e2e.sh BUILD_DIR LANG [SCREENSHOT.png]
 # LANG ja_JP.UTF-8 is a Japanese Windows; C.UTF-8 an English one (code page 1252), which must
 # show the very same Japanese. Each has a Wine prefix of its own in the build folder.
+# PIKROTTA_E2E_DPI=144 (or another dpi) sets the display's scale, in a prefix of its own.
 set -euo pipefail
 build=$(realpath "$1")
 lang=$2
@@ -15,8 +16,17 @@ if [[ -z ${DISPLAY:-} ]]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 export PIKROTTA_WINE_LANG=$lang
+dpi=${PIKROTTA_E2E_DPI:-96}
 export WINEPREFIX=$build/wineprefix-e2e-${lang%%.*}
+[[ $dpi == 96 ]] || WINEPREFIX+=-dpi$dpi
 "$src/tools/wine-prefix.sh" "$WINEPREFIX"
+if [[ $dpi != 96 ]]; then
+  # Where Wine reads the display's scale (winecfg's "Screen resolution").
+  "$src/tools/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$dpi" /f >/dev/null
+  "$src/tools/wine-run.sh" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+fi
 
 work=$(mktemp -d /tmp/pikrotta-e2e-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -77,6 +87,6 @@ ROWS
 status=0
 "$src/tools/wine-run.sh" "$build/tests/e2e/window_driver.exe" "$(win "$work/tool/pikrotta.exe")" \
   "$(win "$work/rows.txt")" "$(win "$work/shot.bmp")" "$drawing\\plan.jww" \
-  "$jwcad\\Jw_win.exe" "$today-2" || status=$?
+  "$jwcad\\Jw_win.exe" "$today-2" "$dpi" || status=$?
 [[ -n $shot && -f $work/shot.bmp ]] && convert "$work/shot.bmp" "$shot"
 exit $status
