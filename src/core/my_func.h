@@ -19,6 +19,20 @@ constexpr bool IsLeadByte(char b) {
   return IsLeadByte(static_cast<unsigned char>(b));
 }
 
+// Bytes that can follow a lead byte in code page 932.
+constexpr bool IsTrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// Bytes of the character at s[i] for a conversion into another code: a lead byte without a
+// trail byte after it is a broken character of one byte, so that an ASCII byte after it (a
+// quote, a comma, a line end) is kept.
+constexpr size_t ConvertedCharLength(std::string_view s, size_t i) {
+  return IsLeadByte(s[i]) && i + 1 < s.size() && IsTrailByte(static_cast<unsigned char>(s[i + 1]))
+             ? 2
+             : 1;
+}
+
 // Whole-string conversions that give 0 for anything that is not a number. Leading blanks
 // and a sign are accepted; integers may be "$"-prefixed hexadecimal. A value that does not
 // fit (int32 for integers, float64 for floats, including underflow) also gives 0.

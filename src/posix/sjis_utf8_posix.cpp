@@ -55,11 +55,12 @@ std::string SjisToUtf8(std::string_view sjis) {
   out.reserve(sjis.size() * 3 / 2);
   for (size_t i = 0; i < sjis.size();) {
     const auto b = static_cast<unsigned char>(sjis[i]);
-    const size_t length = IsLeadByte(b) ? 2 : 1;
+    const size_t length = ConvertedCharLength(sjis, i);
     if (b < 0x80)
       out.push_back(static_cast<char>(b));
-    else if (i + length > sjis.size() || !ConvertCharacter(converter, sjis.substr(i, length), out))
-      out.append(kReplacement);  // a lone lead byte at the end too
+    else if ((IsLeadByte(b) && length == 1) ||
+             !ConvertCharacter(converter, sjis.substr(i, length), out))
+      out.append(kReplacement);  // a lead byte without its trail byte too
     i += length;
   }
   return out;

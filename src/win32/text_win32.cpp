@@ -82,14 +82,12 @@ std::wstring SjisToWide(std::string_view sjis) {
   out.reserve(sjis.size());
   for (size_t i = 0; i < sjis.size();) {
     const auto b = static_cast<unsigned char>(sjis[i]);
-    if (!IsLeadByte(b)) {
-      out.push_back(table.Single(b));
-      ++i;
-    } else if (i + 1 < sjis.size()) {
+    if (ConvertedCharLength(sjis, i) == 2) {
       out.push_back(table.Double(b, static_cast<unsigned char>(sjis[i + 1])));
       i += 2;
     } else {
-      out.push_back(kReplacement);  // a lone lead byte at the end
+      // A lead byte without its trail byte is no character; the byte after it is one.
+      out.push_back(IsLeadByte(b) ? kReplacement : table.Single(b));
       ++i;
     }
   }

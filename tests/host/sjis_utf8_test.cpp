@@ -20,6 +20,9 @@ TEST(SjisToUtf8, ConvertsAndReplacesWhatDoesNotConvert) {
        "z"},  // 0x80 is a lead byte here but no character
       {"\xfe", "\xEF\xBF\xBD"},
       {"\x82\xA0\xfd\x40\x82\xA2", "あ\xEF\xBF\xBDい"},
+      // A lead byte before a byte that cannot trail it: the byte after it is kept.
+      {"\x82\"z", "\xEF\xBF\xBD\"z"},
+      {"a\x90\r\n", "a\xEF\xBF\xBD\r\n"},
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8) << c.sjis;
