@@ -107,7 +107,7 @@ void TForm1::FormClose() {
   const TWindowBounds bounds = Controls.WindowBounds();
   WindowSettings = {bounds.Left, bounds.Top, bounds.Width, bounds.Height, Controls.PanelWidth()};
   RaiseToMinima(WindowSettings);
-  SaveWindowSettings(Host, SettingsFilePath(), WindowSettings);
+  SettingsSaved = SaveWindowSettings(Host, SettingsFilePath(), WindowSettings);
   JwwGaibu.FreeModel();
   ViewReady = false;
   Gra.reset();

@@ -184,6 +184,10 @@ class TForm1 {
   double ZoomFactor = 1.5;
   int32_t WheelDelta = 0;  // parts of a notch not yet turned into a zoom
 
+  // False after a FormClose whose settings could not be written (the old file stays); the
+  // window says so unless the session is ending.
+  bool SettingsSaved = true;
+
   std::vector<TSearchStr> ImageRefs;
   std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
 

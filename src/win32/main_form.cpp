@@ -286,10 +286,12 @@ void TMainForm::Show() {
   ::UpdateWindow(Form1);
 }
 
-void TMainForm::CloseForm() {
+void TMainForm::CloseForm(bool sessionEnding) {
   if (!Form1 || Closing) return;
   Closing = true;
   Form.FormClose();
+  // Not while the session ends: a box then would hold up logging off.
+  if (!Form.SettingsSaved && !sessionEnding) Host.ShowMessage(texts::kSettingsNotSaved);
   ::DestroyWindow(Form1);
 }
 
@@ -620,7 +622,7 @@ LRESULT TMainForm::OnFormMessage(HWND window, UINT message, WPARAM w, LPARAM l) 
       return TRUE;
     case WM_ENDSESSION:
       // Logging off or shutting down: the process may end as soon as this returns.
-      if (w) CloseForm();
+      if (w) CloseForm(true);
       return 0;
     case WM_CLOSE:
       CloseForm();

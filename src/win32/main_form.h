@@ -91,7 +91,7 @@ class TMainForm : public TWindowControls {
   bool OnMouseWheel(WPARAM w, LPARAM l);
   LRESULT OnWheelMessage(HWND window, WPARAM w, LPARAM l);
   // Saves the settings and closes, once, whichever way the program is asked to end.
-  void CloseForm();
+  void CloseForm(bool sessionEnding = false);
   TSurface SurfaceOf(HWND control) const;
   HBRUSH BackgroundOf(HWND control) const;
   static bool HighContrastOn();

@@ -75,6 +75,27 @@ std::wstring UniqueNameBeside(const std::wstring& target) {
   return target + suffix;
 }
 
+// Puts fresh in target's place. A virus scanner, a sync client or a second Pikrotta saving at
+// the same moment holds the target for a few milliseconds; the move is tried again for up to
+// a second before the save counts as failed.
+bool MoveOver(const std::wstring& fresh, const std::wstring& target) {
+  constexpr int kAttempts = 20;
+  constexpr DWORD kPause = 50;  // ms
+  for (int attempt = 1;; ++attempt) {
+    if (::MoveFileExW(fresh.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!held || folder || attempt == kAttempts) return false;
+    ::Sleep(kPause);
+  }
+}
+
 }  // namespace
 
 int32_t DosTimeOf(const FILETIME& written) {
@@ -144,9 +165,7 @@ bool TWin32Host::ReplaceFileContents(const std::string& path, const std::string&
   // On disk before the move, so the name never points at a file not yet written.
   const bool written = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
   file.reset();
-  if (written && ::MoveFileExW(fresh.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
+  if (written && MoveOver(fresh, target)) return true;
   ::DeleteFileW(fresh.c_str());  // only the file made here
   return false;
 }

@@ -340,6 +340,15 @@ TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
   Form.FormClose();
   EXPECT_EQ(Host.Files["C:\\TOOLS\\pikrotta.dat"], "-20\r\n30\r\n475\r\n200\r\n100\r\n");
   EXPECT_EQ(Form.JwwGaibu.JwwOrderCount, 0);
+  EXPECT_TRUE(Form.SettingsSaved);
+}
+
+TEST_F(MainWindow, ACloseWhoseSaveFailsSaysSo) {
+  Start();
+  Host.FailWrites = true;
+  Form.FormClose();
+  EXPECT_FALSE(Form.SettingsSaved);
+  EXPECT_EQ(Host.Files.count("C:\\TOOLS\\pikrotta.dat"), 0u);
 }
 
 }  // namespace

@@ -526,6 +526,28 @@ int wmain(int argc, wchar_t** argv) {
     CheckSaved(program, r, panelWidth);
   }
 
+  // A settings file that cannot be written (a folder stands in its place): closing says so in
+  // a box owned by the window, and ends once the box is answered.
+  const std::wstring dat = program.substr(0, program.size() - 3) + L"dat";
+  ::DeleteFileW(dat.c_str());
+  if (::CreateDirectoryW(dat.c_str(), nullptr)) {
+    TUniqueFile again, againThread;
+    if (HWND unsaved = StartAndFind(program, folder, again, againThread)) {
+      ::PostMessageW(unsaved, WM_CLOSE, 0, 0);
+      HWND box = nullptr;
+      for (int i = 0; i < 400 && !box; ++i) {
+        box = ::FindWindowW(L"#32770", nullptr);
+        if (!box || ::GetWindow(box, GW_OWNER) != unsaved) box = nullptr, ::Sleep(25);
+      }
+      const std::wstring said = box ? TextOf(::GetDlgItem(box, 0xFFFF)) : L"";
+      Check(Utf8(said) == "ウィンドウの位置と大きさを保存できませんでした。",
+            "a close whose settings cannot be saved says so: " + Utf8(said));
+      if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      CheckEnded(again.get(), "and ends once that is answered");
+    }
+    ::RemoveDirectoryW(dat.c_str());
+  }
+
   std::printf("%d passed, %d failed\n", Passed, Failed);
   return Failed == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "jwcad_lookup.h"
 #include "main_window.h"
@@ -151,6 +152,41 @@ TEST_F(Win32Host, ReplaceFileContentsSwapsInWholeFilesOnly) {
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(Root)) ++files;
   EXPECT_EQ(files, 2u);  // pikrotta.dat and the folder: no temporary file is left
+}
+
+// The identity of the file on disk: a save that truncated and wrote in place would keep it,
+// and a reader at that moment would see a short file.
+std::pair<DWORD, DWORD> FileIdentity(const std::wstring& path) {
+  TUniqueFile file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !::GetFileInformationByHandle(file.get(), &info)) return {0, 0};
+  return {info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+TEST_F(Win32Host, ASaveIsANewFileMovedIntoPlace) {
+  const std::string path = Folder + "pikrotta.dat";
+  ASSERT_TRUE(Host.ReplaceFileContents(path, "1\r\n"));
+  const auto before = FileIdentity(SjisToWide(path));
+  ASSERT_TRUE(Host.ReplaceFileContents(path, "2\r\n"));
+  EXPECT_NE(FileIdentity(SjisToWide(path)), before);
+}
+
+TEST_F(Win32Host, ASaveWaitsForAMomentaryHolderOfTheFile) {
+  const std::string path = Folder + "pikrotta.dat";
+  ASSERT_TRUE(Host.ReplaceFileContents(path, "1\r\n"));
+  // Open as a scanner opens it, without letting it be replaced, for a fifth of a second.
+  TUniqueFile held(::CreateFileW(SjisToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  std::thread release([&] {
+    ::Sleep(200);
+    held.reset();
+  });
+  const bool saved = Host.ReplaceFileContents(path, "2\r\n");
+  release.join();
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(ReadTextFile(Host, path)->Bytes, "2\r\n");
 }
 
 // A key of the tests' own beside Jw_cad's, so tests running at once do not meet.
