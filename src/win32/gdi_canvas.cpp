@@ -134,7 +134,8 @@ TGdiCanvas::TGdiCanvas(HDC dc)
     : DrawDc(dc),
       OriginalPen(::GetCurrentObject(dc, OBJ_PEN)),
       OriginalBrush(::GetCurrentObject(dc, OBJ_BRUSH)),
-      OriginalFont(::GetCurrentObject(dc, OBJ_FONT)) {
+      OriginalFont(::GetCurrentObject(dc, OBJ_FONT)),
+      SavedState(::SaveDC(dc)) {
   ::SetPolyFillMode(DrawDc, ALTERNATE);
   ::SetTextAlign(DrawDc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 }
@@ -150,6 +151,8 @@ TGdiCanvas::~TGdiCanvas() {
   ::SelectObject(DrawDc, OriginalPen);
   ::SelectObject(DrawDc, OriginalBrush);
   ::SelectObject(DrawDc, OriginalFont);
+  // A borrowed DC goes back as it came: modes, colours, alignment and position.
+  if (SavedState) ::RestoreDC(DrawDc, SavedState);
 }
 
 void TGdiCanvas::Select(HGDIOBJ object, HGDIOBJ& selected) {
@@ -449,9 +452,11 @@ std::unique_ptr<TBitmap> TGdiCanvas::CopyToBitmap(int32_t width, int32_t height)
 
 void TGdiCanvas::BitBlt(int32_t x, int32_t y, const TBitmap& bitmap) {
   Flush();
-  const auto& source = static_cast<const TGdiBitmap&>(bitmap);
-  ::BitBlt(DrawDc, Clamp(x), Clamp(y), source.Width(), source.Height(), source.Surface.Dc(), 0, 0,
-           SRCCOPY);
+  // Only a copy of this kind of canvas has pixels; another canvas's bitmap has none here.
+  const auto* source = dynamic_cast<const TGdiBitmap*>(&bitmap);
+  if (!source) return;
+  ::BitBlt(DrawDc, Clamp(x), Clamp(y), source->Width(), source->Height(), source->Surface.Dc(), 0,
+           0, SRCCOPY);
   GdiPending = true;
 }
 

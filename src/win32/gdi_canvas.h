@@ -135,6 +135,7 @@ class TGdiCanvas : public TCanvas {
   std::map<std::pair<TColor, int>, TUniqueBrush> Brushes;
   std::map<TFontKey, TUniqueFont> Fonts;
   HGDIOBJ OriginalPen, OriginalBrush, OriginalFont;
+  int SavedState;  // of the DC when the canvas took it; 0 when it could not be saved
   HGDIOBJ SelectedPen = nullptr, SelectedBrush = nullptr, SelectedFont = nullptr;
   int Rop2 = 0, BackgroundMode = 0, TextColor = -1;
   COLORREF BackgroundColor = CLR_INVALID;

@@ -201,6 +201,73 @@ TEST(GdiCanvas, BitmapsCopyAndDrawBack) {
   EXPECT_EQ(s.At(39, 41), kWhite);
 }
 
+TEST(GdiCanvas, ABitmapOfAnotherCanvasDrawsNothing) {
+  TSheet s;
+  s.Canvas.BitBlt(0, 0, TSizeOnlyBitmap(16, 16));
+  EXPECT_EQ(s.Ink(0, 0, 64, 64), 0);
+}
+
+// A DC lent to a canvas (a window's, a printer's) comes back in the state it was lent in.
+TEST(GdiCanvas, ABorrowedDcGetsItsStateBack) {
+  TDibSurface surface(32, 32);
+  const HDC dc = surface.Dc();
+  ::SetROP2(dc, R2_NOT);
+  ::SetBkMode(dc, OPAQUE);
+  ::SetBkColor(dc, RGB(1, 2, 3));
+  ::SetTextColor(dc, RGB(4, 5, 6));
+  ::SetTextAlign(dc, TA_BASELINE | TA_RIGHT);
+  ::SetPolyFillMode(dc, WINDING);
+  ::MoveToEx(dc, 7, 8, nullptr);
+  const HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
+  {
+    TGdiCanvas canvas(dc);
+    canvas.Pen = {MakeColor(200, 0, 0), 2, psDot, pmXor};
+    canvas.Brush = {MakeColor(0, 200, 0), bsBDiagonal};
+    canvas.MoveTo(1, 1);
+    canvas.LineTo(20, 20);
+    canvas.Polygon(std::vector<TPoint>{{0, 0}, {10, 0}, {0, 10}});
+    TFontDesc font;
+    font.Height = 12;
+    font.Escapement = font.Orientation = 900;
+    font.FaceName = texts::kWindowFontName;
+    font.Color = MakeColor(0, 0, 200);
+    canvas.SetFont(font);
+    canvas.TextOut(5, 5, "A");
+  }
+  POINT at{};
+  ::GetCurrentPositionEx(dc, &at);
+  EXPECT_EQ(::GetROP2(dc), R2_NOT);
+  EXPECT_EQ(::GetBkMode(dc), OPAQUE);
+  EXPECT_EQ(::GetBkColor(dc), RGB(1, 2, 3));
+  EXPECT_EQ(::GetTextColor(dc), RGB(4, 5, 6));
+  EXPECT_EQ(::GetTextAlign(dc), static_cast<UINT>(TA_BASELINE | TA_RIGHT));
+  EXPECT_EQ(::GetPolyFillMode(dc), WINDING);
+  EXPECT_EQ(at.x, 7);
+  EXPECT_EQ(at.y, 8);
+  EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
+}
+
+// A long black line waits in the batch while a short red one crossing it is stamped: where
+// they cross, the later colour shows, as call by call.
+TEST(GdiCanvas, AColourChangeBeforeStampingKeepsTheOrderOfDrawing) {
+  TSheet plain(64, 64, false), batched(64, 64, true);
+  for (TSheet* sheet : {&plain, &batched}) {
+    TGdiCanvas& c = sheet->Canvas;
+    c.Pen = {kBlack, 1, psSolid, pmCopy};
+    c.MoveTo(0, 30);
+    c.LineTo(60, 30);
+    c.Pen.Color = MakeColor(255, 0, 0);
+    c.MoveTo(30, 29);
+    c.LineTo(30, 32);
+    c.Pen.Color = kBlack;
+    c.MoveTo(29, 28);
+    c.LineTo(31, 28);
+    sheet->Canvas.Flush();
+  }
+  EXPECT_EQ(batched.At(30, 30), MakeColor(255, 0, 0));
+  EXPECT_TRUE(plain.SamePixels(batched));
+}
+
 // The drawing pass composed twice, batched and call by call: the same pixels, and every font
 // of a composition made once only.
 void ExpectBatchingKeepsPixels(const TJwwGaibu& model, int32_t w, int32_t h, double zoom) {
