@@ -10,6 +10,7 @@
 #include "control_ids.h"
 #include "surface_colors.h"
 #include "text_win32.h"
+#include "window_geometry.h"
 #include "window_texts.h"
 
 namespace pikrotta::win32 {
@@ -84,13 +85,33 @@ LRESULT Guarded(F&& handler, LRESULT failed = 0) {
 }  // namespace
 
 // The window procedure of each window class: the form that owns the window, from its user
-// data, handles the message; until that is set, the system's default does.
+// data, handles the message. The form is bound in WM_NCCREATE, the first message, so that
+// WM_GETMINMAXINFO and the first WM_SIZE of the creation reach it too.
 template <LRESULT (TMainForm::*Handler)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK TMainForm::Dispatch(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* made = static_cast<TMainForm*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
+    if (made && !made->Form1) {  // the form's own window is made first
+      made->Form1 = window;
+      made->Dpi = DpiOf(window);
+    }
+  }
   TMainForm* form = FormOf(window);
   if (!form) return ::DefWindowProcW(window, message, w, l);
   return Guarded([&] { return (form->*Handler)(window, message, w, l); });
 }
+
+namespace {
+
+// A class that cannot be registered leaves no window to show: the program ends (its entry
+// catches this). Registered already is no failure.
+void Register(const WNDCLASSEXW& windowClass) {
+  if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw std::runtime_error("a window class could not be registered");
+}
+
+}  // namespace
 
 void TMainForm::RegisterClasses(HINSTANCE instance) {
   const HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
@@ -103,25 +124,25 @@ void TMainForm::RegisterClasses(HINSTANCE instance) {
   form.hIconSm = icon;
   form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   form.lpszClassName = kFormClass;
-  ::RegisterClassExW(&form);
+  Register(form);
 
   WNDCLASSEXW panel = form;
   panel.lpfnWndProc = Dispatch<&TMainForm::OnPanelMessage>;
   panel.hIcon = panel.hIconSm = nullptr;
   panel.lpszClassName = kPanelClass;
-  ::RegisterClassExW(&panel);
+  Register(panel);
 
   WNDCLASSEXW paintBox = panel;
   paintBox.style = CS_DBLCLKS;  // a double click reaches the handlers as such
   paintBox.lpfnWndProc = Dispatch<&TMainForm::OnPaintBoxMessage>;
   paintBox.lpszClassName = kPaintBoxClass;
-  ::RegisterClassExW(&paintBox);
+  Register(paintBox);
 
   WNDCLASSEXW splitter = panel;
   splitter.lpfnWndProc = Dispatch<&TMainForm::OnSplitterMessage>;
   splitter.hCursor = ::LoadCursorW(nullptr, IDC_SIZEWE);
   splitter.lpszClassName = kSplitterClass;
-  ::RegisterClassExW(&splitter);
+  Register(splitter);
 }
 
 TMainForm::TMainForm(HINSTANCE instance, HWND owner)
@@ -133,12 +154,10 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
   Form1 = ::CreateWindowExW(
       0, kFormClass, SjisToWide(texts::kFormCaption).c_str(),
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
-      194, 105, 601, 469, owner, nullptr, instance, nullptr);
+      194, 105, 601, 469, owner, nullptr, instance, this);
   // Without its window there is nothing to show: the program ends (its entry catches this).
   if (!Form1) throw std::runtime_error("the main window could not be created");
-  ::SetWindowLongPtrW(Form1, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Host.Owner = Form1;
-  Dpi = DpiOf(Form1);
   Panel2Width = Scaled(kPanel2Width);
 
   constexpr DWORD kStatic = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
@@ -262,9 +281,10 @@ int TMainForm::ListItemHeight() const {
 HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string& sjisText,
                       DWORD style, int id) {
   const DWORD extended = windowClass == kPanelClass ? WS_EX_CONTROLPARENT : 0;
-  HWND child = ::CreateWindowExW(extended, windowClass, SjisToWide(sjisText).c_str(), style, 0, 0,
-                                 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 Instance, nullptr);
+  HWND child =
+      ::CreateWindowExW(extended, windowClass, SjisToWide(sjisText).c_str(), style, 0, 0, 0, 0,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, this);
+  // The system's controls (labels, buttons, the list) never see WM_NCCREATE of ours.
   ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   return child;
 }
@@ -309,6 +329,7 @@ void TMainForm::FinishReading() {
 // right-hand panel and its splitter, and the paint area in what is left, as the form aligns
 // its controls. Inside the panel: Panel3 at the top, the memo at the bottom, the list between.
 void TMainForm::Layout() {
+  if (!PaintBox1) return;  // sized while it is being made: its controls come later
   RECT client{};
   ::GetClientRect(Form1, &client);
   const int w = client.right, h = client.bottom;
@@ -420,8 +441,12 @@ TWindowBounds TMainForm::WindowBounds() const {
   RECT r{};
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
-  if (::IsIconic(Form1) && ::GetWindowPlacement(Form1, &placement))
-    r = placement.rcNormalPosition;  // minimised: where it will come back
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (::IsIconic(Form1) && ::GetWindowPlacement(Form1, &placement) &&
+      ::GetMonitorInfoW(::MonitorFromWindow(Form1, MONITOR_DEFAULTTONEAREST), &monitor))
+    // Minimised: where it will come back.
+    r = ScreenFromWorkspace(placement.rcNormalPosition, monitor.rcMonitor, monitor.rcWork);
   else
     ::GetWindowRect(Form1, &r);
   // In pixels at 96 dpi, as the settings file keeps them on any monitor.

@@ -463,6 +463,12 @@ int wmain(int argc, wchar_t** argv) {
   Check(r.right - r.left == S(475) && r.bottom - r.top == S(200),
         "the smallest window is " + std::to_string(r.right - r.left) + " x " +
             std::to_string(r.bottom - r.top));
+  // The least size is the window's answer to the system, not a size put right afterwards.
+  MINMAXINFO limits{};
+  ::SendMessageW(form, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  Check(limits.ptMinTrackSize.x == S(475) && limits.ptMinTrackSize.y == S(200),
+        "the window tells the system its least size: " + std::to_string(limits.ptMinTrackSize.x) +
+            " x " + std::to_string(limits.ptMinTrackSize.y));
   ::SetWindowPos(form, nullptr, S(30), S(40), S(560), S(430), SWP_NOZORDER);
   ::GetWindowRect(form, &r);
 
