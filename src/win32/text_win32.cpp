@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "my_func.h"
 #include "sjis_utf8.h"
@@ -97,6 +98,32 @@ std::wstring SjisToWide(std::string_view sjis) {
 std::string WideToSjis(std::wstring_view wide) {
   // No best fit: a character without a Shift-JIS form must not turn into a look-alike.
   return WideToMulti(kShiftJis, wide, WC_NO_BEST_FIT_CHARS, "?");
+}
+
+std::optional<std::string> ExactSjis(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  BOOL lost = FALSE;
+  const int n = ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                      0, nullptr, &lost);
+  if (n <= 0 || lost) return std::nullopt;
+  std::string out(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data(), n, nullptr,
+                        &lost);
+  return out;
+}
+
+std::string SjisPath(const std::wstring& path) {
+  if (std::optional<std::string> exact = ExactSjis(path)) return *exact;
+  // The short name of the path (8.3, ASCII) still leads to the file; where a volume keeps
+  // none, the long one with "?" is all there is.
+  const DWORD n = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+  std::wstring shortPath(n, L'\0');
+  if (n > 0 && ::GetShortPathNameW(path.c_str(), shortPath.data(), n) == n - 1) {
+    shortPath.resize(n - 1);
+    if (std::optional<std::string> exact = ExactSjis(shortPath)) return *exact;
+  }
+  return WideToSjis(path);
 }
 
 std::wstring Utf8ToWide(std::string_view utf8) {

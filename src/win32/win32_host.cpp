@@ -139,7 +139,10 @@ std::vector<TFolderEntry> TWin32Host::ListFolder(const std::string& pattern) con
   TUniqueFind find(::FindFirstFileW(SjisToWide(pattern).c_str(), &found));
   if (!find) return entries;
   do {
-    entries.push_back({WideToSjis(found.cFileName),
+    // A name with a character that Shift-JIS lacks is listed by its short name, which opens.
+    std::optional<std::string> name = ExactSjis(found.cFileName);
+    if (!name && found.cAlternateFileName[0]) name = ExactSjis(found.cAlternateFileName);
+    entries.push_back({name ? *name : WideToSjis(found.cFileName),
                        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        DosTimeOf(found.ftLastWriteTime)});
   } while (::FindNextFileW(find.get(), &found));
@@ -229,7 +232,7 @@ std::string TWin32Host::ProgramFilePath() const {
     if (n == 0) return {};
     if (n < path.size()) {
       path.resize(n);
-      return WideToSjis(path);
+      return SjisPath(path);  // the transfer file and the settings are found beside it
     }
     path.resize(path.size() * 2);
   }

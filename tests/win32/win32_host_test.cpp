@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -63,6 +64,24 @@ TEST_F(Win32Host, TrailBytesThatLookLikeBackslashesRoundTrip) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].Name, "\x95\x5c.txt");
   EXPECT_EQ(ReadTextFile(Host, Folder + "\x95\x5c.txt")->Bytes, "x");
+}
+
+// A folder whose name Shift-JIS cannot write (an accented letter, Korean): its files are still
+// found through the short name, where "?" would lead nowhere.
+TEST_F(Win32Host, PathsOutsideShiftJisStillLeadToTheirFiles) {
+  const fs::path folder = Root / L"caf\u00e9 \uD55C";
+  fs::create_directories(folder);
+  WriteFile(folder / L"JWC_TEMP.TXT", "x");
+  const std::string path = SjisPath((folder / L"JWC_TEMP.TXT").wstring());
+  EXPECT_EQ(path.find('?'), std::string::npos) << path;
+  EXPECT_TRUE(Host.FileExists(path)) << path;
+  const std::vector<TFolderEntry> entries = Host.ListFolder(Folder + "*");
+  const auto listed = std::find_if(entries.begin(), entries.end(), [](const TFolderEntry& e) {
+    return e.IsFolder && e.Name != "." && e.Name != "..";
+  });
+  ASSERT_NE(listed, entries.end());
+  EXPECT_TRUE(Host.FileExists(Folder + listed->Name + "\\JWC_TEMP.TXT")) << listed->Name;
+  EXPECT_EQ(SjisPath(L"C:\\\u56F3\u9762"), "C:\\\x90\x7d\x96\xca");  // 図面 as it is
 }
 
 TEST_F(Win32Host, FilesFoldersAndReading) {
