@@ -66,6 +66,16 @@ TEST_F(Win32Host, TrailBytesThatLookLikeBackslashesRoundTrip) {
   EXPECT_EQ(ReadTextFile(Host, Folder + "\x95\x5c.txt")->Bytes, "x");
 }
 
+// The run in an English Windows says which code page it expects: there a conversion through
+// the system's code page instead of 932 would fail the tests of Japanese text.
+TEST(Win32System, CodePageIsTheOneTheRunAskedFor) {
+  wchar_t expected[16] = {};
+  if (!::GetEnvironmentVariableW(L"PIKROTTA_EXPECTED_ACP", expected, 16))
+    GTEST_SKIP() << "code page " << ::GetACP();
+  EXPECT_EQ(::GetACP(), static_cast<UINT>(std::wcstoul(expected, nullptr, 10)));
+  EXPECT_EQ(WideToUtf8(SjisToWide("\x90\x7d\x96\xca")), "\xe5\x9b\xb3\xe9\x9d\xa2");  // 図面
+}
+
 // A folder whose name Shift-JIS cannot write (an accented letter, Korean): its files are still
 // found through the short name, where "?" would lead nowhere.
 TEST_F(Win32Host, PathsOutsideShiftJisStillLeadToTheirFiles) {
