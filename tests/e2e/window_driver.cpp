@@ -12,6 +12,7 @@
 #include "windows_api.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -130,6 +131,22 @@ int RedWithin(const std::vector<uint32_t>& pixels, int width, int x1, int y1, in
   return n;
 }
 
+// The first and last black pixels on a row (or a column) of the paint area: where the
+// drawing's frame crosses it, where no red circle covers the frame.
+std::pair<int, int> BlackExtent(const std::vector<uint32_t>& pixels, int width, int height,
+                                bool column, int line) {
+  int first = -1, last = -1;
+  for (int i = 0; i < (column ? height : width); ++i) {
+    const size_t at = column ? static_cast<size_t>(i) * static_cast<size_t>(width) + line
+                             : static_cast<size_t>(line) * static_cast<size_t>(width) + i;
+    if (at < pixels.size() && pixels[at] == 0) {
+      if (first < 0) first = i;
+      last = i;
+    }
+  }
+  return {first, last};
+}
+
 // Waits until the window's pixels satisfy a test (for messages that went through the queue).
 bool WaitFor(HWND window, const std::function<bool(const std::vector<uint32_t>&)>& test) {
   for (int i = 0; i < 100; ++i) {
@@ -146,6 +163,21 @@ void PressKey(WORD key, bool down) {
   input.ki.wVk = key;
   input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
   ::SendInput(1, &input, sizeof input);
+}
+
+// The mouse as the user moves it and presses its buttons: through the system's input, so that
+// where a message goes is the system's choice (the capture's), not the driver's.
+void Mouse(DWORD flags, POINT screen = {-1, -1}) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (screen.x >= 0) {
+    input.mi.dwFlags |= MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  ::SendInput(1, &input, sizeof input);
+  ::Sleep(30);
 }
 
 void TypeKey(WORD key) {
@@ -401,6 +433,31 @@ int wmain(int argc, wchar_t** argv) {
         "three posted thirds zoom by one notch");
   ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
 
+  // A notch away from the user zooms out by 1.5 about the cursor: the frame's top and bottom
+  // move a third of their way towards it. One towards the user zooms in by as much again. The
+  // frame is measured on a column near its right end, clear of the red circles.
+  {
+    const auto [left, right] = BlackExtent(searched, w, h, false, h / 2);
+    const int column = left + (right - left) * 9 / 10;
+    const auto [top, bottom] = BlackExtent(searched, w, h, true, column);
+    ::SendMessageW(paint, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                   MAKELPARAM(centre.x, centre.y));
+    auto towardsCursor = [](int x, int c) { return c + (x - c) / 1.5; };
+    const int outColumn = static_cast<int>(std::lround(towardsCursor(column, w / 2)));
+    const auto [outTop, outBottom] = BlackExtent(Capture(paint), w, h, true, outColumn);
+    Check(top > 0 && std::abs(outTop - towardsCursor(top, h / 2)) <= 1.5 &&
+              std::abs(outBottom - towardsCursor(bottom, h / 2)) <= 1.5,
+          "a notch away from the user zooms out by 1.5 about the cursor: frame " +
+              std::to_string(top) + ".." + std::to_string(bottom) + " to " +
+              std::to_string(outTop) + ".." + std::to_string(outBottom));
+    ::SendMessageW(paint, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                   MAKELPARAM(centre.x, centre.y));
+    const auto [inTop, inBottom] = BlackExtent(Capture(paint), w, h, true, column);
+    Check(std::abs(inTop - top) <= 1 && std::abs(inBottom - bottom) <= 1,
+          "and a notch towards the user zooms in by 1.5 about it");
+    ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  }
+
   // Both buttons dragged right and down zoom to the rectangle; dragged left and down, back.
   ::SendMessageW(paint, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
   ::SendMessageW(paint, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(21, 21));
@@ -424,6 +481,34 @@ int wmain(int argc, wchar_t** argv) {
   ::SendMessageW(paint, WM_MOUSEMOVE, MK_LBUTTON, At(w / 2, h / 2));
   ::SendMessageW(paint, WM_LBUTTONUP, 0, At(w / 2, h / 2));
   Check(Capture(paint) == searched, "a lost capture ends the two-button drag");
+
+  // The same drag with the real mouse, let go beyond the window: the window holds the capture,
+  // so the buttons' release still reaches it and the gesture ends in a zoom; a plain move
+  // afterwards draws no rubber band.
+  ::SetForegroundWindow(form);
+  for (int i = 0; i < 100 && ::GetForegroundWindow() != form; ++i) ::Sleep(20);
+  {
+    RECT whole{};
+    ::GetWindowRect(form, &whole);
+    POINT start{20, 20}, inside{w / 3, h / 3};
+    ::ClientToScreen(paint, &start);
+    ::ClientToScreen(paint, &inside);
+    const POINT beyond{whole.right + 30, whole.top + (whole.bottom - whole.top) / 2};
+    Mouse(0, start);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    Mouse(MOUSEEVENTF_RIGHTDOWN);
+    Mouse(0, inside);
+    Mouse(0, beyond);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    Mouse(MOUSEEVENTF_RIGHTUP);
+    const bool zoomedOut = WaitFor(paint, [&](const auto& p) { return p != searched; });
+    const std::vector<uint32_t> afterDrag = Capture(paint);
+    Mouse(0, inside);
+    Mouse(0, start);
+    Check(zoomedOut && Capture(paint) == afterDrag,
+          "a drag let go beyond the window ends there, held by the capture");
+    ::SendMessageW(form, WM_KEYDOWN, VK_HOME, 0);
+  }
 
   // Keys as a user types them: through the message loop, seen by the form before the focused
   // control (key preview).
