@@ -193,6 +193,14 @@ void TForm1::ZoomAt(int32_t x, int32_t y, double f) {
   View.ViewRight = ncx + hx;
   View.ViewBottom = ncy - hy;
   View.ViewTop = ncy + hy;
+  RedrawGestureView();
+}
+
+// A gesture that would leave the view without a finite scale or edges (zoomed in or out some
+// thousand times, or far off) leaves it as it was instead: a view that is not a number shows
+// nothing and no later gesture brings it back.
+void TForm1::RedrawGestureView() {
+  if (!View.IsFinite()) View.RestorePrevView();
   RedrawView();
 }
 
@@ -210,7 +218,7 @@ void TForm1::ZoomToWindow(double x1, double y1, double x2, double y2) {
   if (h <= 0.001) h = 0.001;
   View.ViewScale = std::min(View.ViewWidth / w, View.ViewHeight / h);
   View.CentreAt((x1 + x2) / 2, (y1 + y2) / 2);
-  RedrawView();
+  RedrawGestureView();
 }
 
 void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
@@ -218,7 +226,7 @@ void TForm1::ZoomOutAround(double x1, double y1, double x2, double y2) {
   const double vw = View.ViewRight - View.ViewLeft, vh = View.ViewTop - View.ViewBottom;
   View.ViewScale = std::min(View.ViewWidth / (2 * vw), View.ViewHeight / (2 * vh));
   View.CentreAt((x1 + x2) / 2, (y1 + y2) / 2);
-  RedrawView();
+  RedrawGestureView();
 }
 
 void TForm1::CentreViewOn(double x, double y) {
@@ -231,7 +239,7 @@ void TForm1::CentreViewOn(double x, double y) {
 void TForm1::CentreOnExtents() {
   View.SavePrevView();
   View.CentreAt((View.ExtentLeft + View.ExtentRight) / 2, (View.ExtentBottom + View.ExtentTop) / 2);
-  RedrawView();
+  RedrawGestureView();
 }
 
 // Saves the previous view and moves the window by a drawing vector.
@@ -241,7 +249,7 @@ void TForm1::PanBy(double dx, double dy) {
   View.ViewRight += dx;
   View.ViewBottom += dy;
   View.ViewTop += dy;
-  RedrawView();
+  RedrawGestureView();
 }
 
 void TForm1::SwapWithPreviousView() {

@@ -195,6 +195,7 @@ class TForm1 {
   void ShowModel();  // the captions of a drawing just read, and its fit
   std::string SettingsFilePath() const;
   void PanBy(double dx, double dy);
+  void RedrawGestureView();
   void SavePrevViewAndTakePaintSize();
   bool CursorInPaintArea(TPoint cursor) const;
   void ShowSilentServers(const std::vector<std::string>& servers);

@@ -43,11 +43,12 @@ double NormalizeDegrees(double degrees) {
 
 namespace {
 
+// Every edge within ±1e8 at both ends: a drawing wholly beyond the bound on one side would
+// otherwise keep an edge out there and the other at the bound, and fit as one pixel.
 void ClampExtents(TView& v) {
-  if (!(v.ExtentLeft >= -1e8)) v.ExtentLeft = -1e8;
-  if (!(v.ExtentBottom >= -1e8)) v.ExtentBottom = -1e8;
-  if (v.ExtentRight > 1e8) v.ExtentRight = 1e8;
-  if (v.ExtentTop > 1e8) v.ExtentTop = 1e8;
+  constexpr double kFar = 1e8;
+  for (double* edge : {&v.ExtentLeft, &v.ExtentBottom, &v.ExtentRight, &v.ExtentTop})
+    *edge = std::isnan(*edge) ? -kFar : std::clamp(*edge, -kFar, kFar);
 }
 
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -255,6 +256,19 @@ void TView::FitToWindow(const TJwwGaibu& model, int32_t width, int32_t height) {
   const double sy = std::max(ViewHeight, 1) / h * 0.9;
   ViewScale = sx >= sy ? sy : sx;
   CentreAt((ExtentRight + ExtentLeft) / 2, (ExtentTop + ExtentBottom) / 2);
+}
+
+bool TView::IsFinite() const {
+  return std::isfinite(ViewScale) && ViewScale > 0 && std::isfinite(ViewLeft) &&
+         std::isfinite(ViewRight) && std::isfinite(ViewBottom) && std::isfinite(ViewTop);
+}
+
+void TView::RestorePrevView() {
+  ViewScale = PrevViewScale;
+  ViewLeft = PrevViewLeft;
+  ViewBottom = PrevViewBottom;
+  ViewRight = PrevViewRight;
+  ViewTop = PrevViewTop;
 }
 
 void TView::ResizeView(int32_t width, int32_t height) {

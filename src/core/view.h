@@ -48,6 +48,9 @@ struct TView {
 
   // Copies the scale and the window to the previous view.
   void SavePrevView();
+  void RestorePrevView();
+  // A scale above zero and edges that are numbers: what every gesture must leave.
+  bool IsFinite() const;
   // Sets the window from its centre, the scale and the pixel size.
   void CentreAt(double cx, double cy);
 

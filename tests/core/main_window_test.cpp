@@ -331,6 +331,40 @@ TEST_F(MainWindow, EscDuringCompositionKeepsTheHalfDrawnPicture) {
   EXPECT_EQ(Compositions(), 1u);
 }
 
+// Far-off drawings, zoomed and panned to the extremes: the view stays a view.
+TEST(MainWindowFarOff, EveryGestureLeavesAFiniteView) {
+  const char* drawings[] = {
+      "pt 1.7e308 0\n",
+      "ci 1e308 0 1e307\n0 0 10 10\n",
+      "3e8 0 3.00001e8 10\n3e8 20 3.00001e8 30\n",
+      "0 0 1e-300 1e-300\n",
+  };
+  for (const char* drawing : drawings) {
+    test::TFakeHost host;
+    test::TFakeControls controls;
+    TForm1 form{controls, host};
+    host.Files["C:\\TOOLS\\JWC_TEMP.TXT"] = drawing;
+    form.FormCreate();
+    form.FormShow();
+    auto finite = [&](const char* after) {
+      EXPECT_TRUE(form.View.IsFinite()) << drawing << " after " << after << ": scale "
+                                        << form.View.ViewScale << ", right " << form.View.ViewRight;
+    };
+    finite("the fit");
+    for (int i = 0; i < 2000; ++i) form.FormKeyDown(kVkPageUp, false);
+    finite("zooming in");
+    form.FormMouseWheel(-kWheelNotch, {200, 150});
+    form.FormKeyDown(kVkLeft, false);
+    finite("a wheel and a pan zoomed in");
+    form.FormKeyDown(kVkHome, false);
+    for (int i = 0; i < 2000; ++i) form.FormMouseWheel(kWheelNotch, {10, 10});
+    finite("zooming out");
+    form.FormKeyDown(kVkRight, true);
+    form.FormKeyDown(kVkEnd, false);
+    finite("a pan and a centring zoomed out");
+  }
+}
+
 TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
   Start();
   Controls.Bounds = {-20, 30, 400, 150};

@@ -93,6 +93,10 @@ TEST(ComputeExtents, OnlyBlockReferencesKeepThePreviousExtents) {
 
 TEST(ComputeExtents, FarCoordinatesAreClamped) {
   ExpectExtents("-1e12 -1e12 1e12 1e12\n", {-1e8, -1e8, 1e8, 1e8});
+  // Wholly beyond the bound on one side: both edges at the bound, not one out there.
+  ExpectExtents("3e8 0 3.00001e8 10\n3e8 20 3.00001e8 30\n", {1e8, 0, 1e8, 30});
+  ExpectExtents("-3e8 -5e8 -2e8 -4e8\n0 -3e8 0 -2e8\n", {-1e8, -1e8, 0, -1e8});
+  ExpectExtents("0 0 1 1\npt 1.7e308 -1.7e308\n", {0, -1e8, 1e8, 1});
 }
 
 TEST(FitToWindow, EmptyModelCentresTheOrigin) {
