@@ -42,16 +42,32 @@ int32_t DosTimeOf(fs::file_time_type time) {
 }  // namespace
 
 fs::path TPosixHost::NativePath(const std::string& path) const {
-  if (path.starts_with("\\\\")) return {};
-  if (path.size() >= 2 && path[1] == ':') {
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
-    const auto drive = Drives.find(letter);
-    if (drive == Drives.end()) return {};
-    std::string rest = Slashes(SjisToUtf8(path.substr(2)));
-    while (rest.starts_with("/")) rest.erase(0, 1);
-    return drive->second / rest;
+  // Only Windows paths on a mapped drive lead anywhere: a network path, a path without a
+  // drive ("/etc/passwd" as a drawing may name it) or one on another drive is not found.
+  if (path.size() < 2 || path[1] != ':') return {};
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  const auto drive = Drives.find(letter);
+  if (drive == Drives.end()) return {};
+  // "." and ".." as Windows takes them: ".." at the root stays at the root, so no path leaves
+  // the folder that stands for the drive.
+  std::vector<std::string> parts;
+  const std::string rest = Slashes(SjisToUtf8(path.substr(2)));
+  for (size_t start = 0; start <= rest.size();) {
+    size_t end = rest.find('/', start);
+    if (end == std::string::npos) end = rest.size();
+    const std::string part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
   }
-  return fs::path(Slashes(SjisToUtf8(path)));
+  fs::path native = drive->second;
+  for (const std::string& part : parts) native /= part;
+  // A path that ended in a separator names a folder; keep it so.
+  if (!rest.empty() && rest.back() == '/' && !parts.empty()) native /= "";
+  return native;
 }
 
 bool TPosixHost::FileExists(const std::string& path) const {

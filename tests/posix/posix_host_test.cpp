@@ -38,6 +38,30 @@ TEST_F(PosixHost, MapsDrivesAndFindsNothingElsewhere) {
   EXPECT_TRUE(Host.NativePath("\\\\server\\x").empty());
 }
 
+// The mapped folder is the whole drive: ".." climbs no higher than its root, as on Windows,
+// and a path without a drive leads nowhere, whatever the host holds there.
+TEST_F(PosixHost, NoPathLeavesTheMappedDrive) {
+  const fs::path outside = Root.parent_path() / (Root.filename().string() + "-outside.txt");
+  std::ofstream(outside) << "secret";
+  const std::string above = "C:\\..\\" + outside.filename().string();
+  const struct {
+    std::string path;
+    bool found;
+  } cases[] = {
+      {"C:\\JWW\\..\\JWW\\.\\jw_win.jwf", true},
+      {"C:\\..\\..\\..\\JWW\\jw_win.jwf", true},  // ".." at the root stays there
+      {above, false},
+      {"C:\\JWW\\..\\..\\" + outside.filename().string(), false},
+      {outside.string(), false},  // the host's own path, without a drive
+      {"/etc/passwd", false},
+      {"JWW\\jw_win.jwf", false},
+      {"C:", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Host.FileExists(c.path), c.found) << c.path;
+  EXPECT_EQ(Host.OpenForReading(above), nullptr);
+  fs::remove(outside);
+}
+
 TEST_F(PosixHost, OpensFilesButNotFolders) {
   EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\\x90\x7d.bmp")->Bytes, "x");
   EXPECT_EQ(Host.OpenForReading("C:\\JWW"), nullptr);
