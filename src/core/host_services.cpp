@@ -69,4 +69,32 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   return pattern.ends_with(".*") && Match(name, pattern.substr(0, pattern.size() - 2));
 }
 
+bool IsDeviceName(std::string_view path) {
+  // The folder part as Shift-JIS reads it (a trail byte is no backslash); "/" separates too and
+  // is never a trail byte.
+  std::string_view name = path.substr(ExtractFilePath(path).size());
+  if (const size_t slash = name.find_last_of('/'); slash != std::string_view::npos)
+    name.remove_prefix(slash + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (name.size() > 7) return false;
+  std::string upper(name);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" || upper == "CONIN$" ||
+      upper == "CONOUT$")
+    return true;
+  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
+
+size_t LocalPrefixLength(std::string_view path) {
+  if (!path.starts_with("\\\\?\\") && !path.starts_with("\\\\.\\")) return 0;
+  const std::string_view rest = path.substr(4);
+  const bool unc = rest.size() >= 4 && (rest[0] == 'U' || rest[0] == 'u') &&
+                   (rest[1] == 'N' || rest[1] == 'n') && (rest[2] == 'C' || rest[2] == 'c') &&
+                   rest[3] == '\\';
+  return unc ? 0 : 4;
+}
+
 }  // namespace pikrotta

@@ -78,6 +78,14 @@ class THostServices : public TEscKeyState, public TTextConverter {
 // Reads a whole text file through the host; nothing when it cannot be opened.
 std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path);
 
+// Whether the last part of a Windows path names a device rather than a file: CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ or CONOUT$, in any case, with or without an
+// extension ("nul.bmp") or trailing blanks. Windows opens the device for such a name.
+bool IsDeviceName(std::string_view path);
+// The length of a "\\?\" or "\\.\" prefix that keeps a path local ("\\?\C:\..."); 0 for
+// any other path, "\\?\UNC\server\..." (a network path) among them.
+size_t LocalPrefixLength(std::string_view path);
+
 // Whether a file name matches a pattern with "*" and "?" as FindFirstFile matches it: letters
 // compared without case, and "*.*" also taking names without a dot.
 bool MatchesWildcard(std::string_view name, std::string_view pattern);

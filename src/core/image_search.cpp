@@ -85,10 +85,12 @@ void TForm1::Button2Click() {
     if (empty) row.RowText = texts::kFullWidthBlank;
     std::string second;
     CopyCharsMB(row.RowText, 2, 2, second);
-    const bool network = PosMB("\\\\", row.RowText) > 0;
+    // "\\?\C:\..." and "\\.\C:\..." are local paths written in full, no network path.
+    const bool local = LocalPrefixLength(row.RowText) > 0;
+    const bool network = !local && PosMB("\\\\", row.RowText) > 0;
     if (empty)
       row.ResolvedPath = texts::kFullWidthBlank;
-    else if (second == ":\\" || network)
+    else if (second == ":\\" || network || local)
       row.ResolvedPath = row.RowText;
     else if (row.RowText.starts_with("%temp%"))
       row.ResolvedPath = tempFolder + row.RowText.substr(6);

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -33,6 +34,12 @@ void TestServer(const std::shared_ptr<TAnswers>& answers, const TExistenceTest& 
 }  // namespace
 
 std::string NetworkServerOf(const std::string& path) {
+  constexpr std::string_view kLongUnc = "\\\\?\\UNC\\";  // \\?\UNC\server\share
+  if (path.size() > kLongUnc.size() && path.starts_with(kLongUnc)) {
+    const size_t end = path.find('\\', kLongUnc.size());
+    return "\\\\" + path.substr(kLongUnc.size(), end == std::string::npos ? std::string::npos
+                                                                          : end - kLongUnc.size());
+  }
   const size_t start = path.find("\\\\");
   if (start == std::string::npos) return path;
   // A server name is ASCII in practice; a backslash inside a Shift-JIS character is a trail

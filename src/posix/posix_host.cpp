@@ -41,9 +41,11 @@ int32_t DosTimeOf(fs::file_time_type time) {
 
 }  // namespace
 
-fs::path TPosixHost::NativePath(const std::string& path) const {
+fs::path TPosixHost::NativePath(const std::string& full) const {
   // Only Windows paths on a mapped drive lead anywhere: a network path, a path without a
   // drive ("/etc/passwd" as a drawing may name it) or one on another drive is not found.
+  // "\\?\C:\..." is the same path as "C:\...".
+  const std::string path = full.substr(LocalPrefixLength(full));
   if (path.size() < 2 || path[1] != ':') return {};
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
   const auto drive = Drives.find(letter);
@@ -71,6 +73,8 @@ fs::path TPosixHost::NativePath(const std::string& path) const {
 }
 
 bool TPosixHost::FileExists(const std::string& path) const {
+  // As on Windows, where "NUL" or "C:\JWW\con.bmp" opens a device, not a file.
+  if (IsDeviceName(path)) return false;
   const fs::path native = NativePath(path);
   std::error_code error;
   return !native.empty() && fs::is_regular_file(native, error);

@@ -28,7 +28,7 @@ class TPosixHost : public THostServices {
   bool EscPressed() const override { return false; }
   // The path of this file system for a Shift-JIS Windows path. Paths on unmapped drives and
   // network paths come back empty: nothing is found there.
-  std::filesystem::path NativePath(const std::string& path) const;
+  std::filesystem::path NativePath(const std::string& full) const;
   bool FileExists(const std::string& path) const override;
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;

@@ -21,7 +21,15 @@ DWORD Attributes(const std::string& path) {
 // Free of the host, so a late network worker can finish after the window has gone.
 bool IsFileOnDisk(const std::string& path) {
   const DWORD attributes = Attributes(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  // "NUL", "C:\JWW\con.bmp" or "\\.\COM1" have attributes but are devices, not files; a disk
+  // file is what GetFileType says it is. Other names need not be opened.
+  if (!IsDeviceName(path) && !path.starts_with("\\\\.\\")) return true;
+  const TUniqueFile file(::CreateFileW(SjisToWide(path).c_str(), 0,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && ::GetFileType(file.get()) == FILE_TYPE_DISK;
 }
 
 // A file read through its handle, closed with the object.

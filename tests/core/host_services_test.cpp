@@ -49,5 +49,42 @@ TEST(ReadTextFile, WholeFileOrWhatCameBeforeAnError) {
   EXPECT_FALSE(ReadTextFile(host, "C:\\b.txt"));
 }
 
+TEST(IsDeviceName, ReservedNamesInAnyCaseWithOrWithoutExtension) {
+  const struct {
+    const char* path;
+    bool device;
+  } cases[] = {
+      {"CON", true},
+      {"nul", true},
+      {"nul.bmp", true},
+      {"C:\\JWW\\Con", true},
+      {"C:\\JWW\\aux .txt", true},
+      {"COM1", true},
+      {"lpt9.jpg", true},
+      {"CONIN$", true},
+      {"conout$.x", true},
+      {"a/prn", true},
+      {"COM0", false},
+      {"COM10", false},
+      {"CONSOLE", false},
+      {"NULL.bmp", false},
+      {"C:\\CON\\a.bmp", false},
+      {"", false},
+      {"\x95\x5c"
+       "CON",
+       false},  // 表CON: the backslash is a trail byte
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsDeviceName(c.path), c.device) << c.path;
+}
+
+TEST(LocalPrefixLength, LongAndDevicePrefixesOfLocalPaths) {
+  EXPECT_EQ(LocalPrefixLength("\\\\?\\C:\\a.bmp"), 4u);
+  EXPECT_EQ(LocalPrefixLength("\\\\.\\C:\\a.bmp"), 4u);
+  EXPECT_EQ(LocalPrefixLength("\\\\?\\UNC\\srv\\s\\a.bmp"), 0u);  // a network path
+  EXPECT_EQ(LocalPrefixLength("\\\\?\\unc\\srv\\s\\a.bmp"), 0u);
+  EXPECT_EQ(LocalPrefixLength("\\\\srv\\s\\a.bmp"), 0u);
+  EXPECT_EQ(LocalPrefixLength("C:\\a.bmp"), 0u);
+}
+
 }  // namespace
 }  // namespace pikrotta

@@ -70,6 +70,24 @@ TEST_F(ImageSearch, ResolvesEveryKindOfPathAndMarksIt) {
   EXPECT_EQ(Form.ImageRefRows[3].ResolvedPath, "C:\\work\\plan\\%TEMP%\\t.jpg");
 }
 
+// A path written in full with "\\?\" or "\\.\" is a local one; "\\?\UNC\" is a share.
+TEST_F(ImageSearch, LongPrefixesAreLocalUnlessTheyNameAShare) {
+  JwcadWithAutoSave();
+  Host.Files["\\\\?\\C:\\IMG\\a.jpg"] = "";
+  Host.Files["\\\\.\\C:\\IMG\\a.jpg"] = "";
+  Open(Ref("\\\\?\\C:\\IMG\\a.jpg") + Ref("\\\\.\\C:\\IMG\\a.jpg") +
+       Ref("\\\\?\\UNC\\srv\\s\\n.bmp"));
+  Form.Button2Click();
+  const std::vector<std::string> expected = {
+      std::string(texts::kListHeader) + "3",
+      std::string("\\\\?\\C:\\IMG\\a.jpg") + texts::kMarkFound,
+      std::string("\\\\.\\C:\\IMG\\a.jpg") + texts::kMarkFound,
+      std::string("\\\\?\\UNC\\srv\\s\\n.bmp") + texts::kMarkMissing + texts::kMarkNetwork,
+  };
+  EXPECT_EQ(Controls.Rows, expected);
+  EXPECT_EQ(Form.ImageRefRows[0].ResolvedPath, "\\\\?\\C:\\IMG\\a.jpg");
+}
+
 TEST_F(ImageSearch, RelativePathsOfANeverSavedDrawingAreUnresolvable) {
   JwcadWithAutoSave();
   Open(Ref("img\\r.bmp") + Ref("C:\\IMG\\a.jpg"), false);

@@ -21,6 +21,7 @@ TEST(NetworkServerOf, IsTheServerPartOfAPath) {
       {"\\\\srv", "\\\\srv"},
       {"C:\\x\\\\srv\\a.bmp", "\\\\srv"},  // listed as a network path, asked as one
       {"a.bmp", "a.bmp"},
+      {"\\\\?\\UNC\\srv\\share\\a.bmp", "\\\\srv"},
   };
   for (const auto& c : cases) EXPECT_EQ(NetworkServerOf(c.path), c.server) << c.path;
 }

@@ -62,6 +62,18 @@ TEST_F(PosixHost, NoPathLeavesTheMappedDrive) {
   fs::remove(outside);
 }
 
+// What Windows opens as a device is no file here either, and a long prefix names the same
+// path as without it: the command line marks such rows as the window does.
+TEST_F(PosixHost, DevicesAreNoFilesAndLongPrefixesAreLocal) {
+  std::ofstream(Root / "JWW" / "CON") << "x";
+  std::ofstream(Root / "JWW" / "nul.bmp") << "x";
+  EXPECT_FALSE(Host.FileExists("C:\\JWW\\CON"));
+  EXPECT_FALSE(Host.FileExists("C:\\JWW\\nul.bmp"));
+  EXPECT_TRUE(Host.FileExists("\\\\?\\C:\\JWW\\jw_win.jwf"));
+  EXPECT_TRUE(Host.FileExists("\\\\.\\C:\\JWW\\jw_win.jwf"));
+  EXPECT_FALSE(Host.FileExists("\\\\?\\UNC\\srv\\s\\jw_win.jwf"));
+}
+
 TEST_F(PosixHost, OpensFilesButNotFolders) {
   EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\\x90\x7d.bmp")->Bytes, "x");
   EXPECT_EQ(Host.OpenForReading("C:\\JWW"), nullptr);

@@ -94,6 +94,16 @@ TEST_F(Win32Host, PathsOutsideShiftJisStillLeadToTheirFiles) {
   EXPECT_EQ(SjisPath(L"C:\\\u56F3\u9762"), "C:\\\x90\x7d\x96\xca");  // 図面 as it is
 }
 
+// Devices answer GetFileAttributes as files do; they are not files.
+TEST_F(Win32Host, DevicesAreNoFilesAndLongPrefixesAreLocal) {
+  WriteFile(Native("a.txt"), "x");
+  for (const char* device : {"CON", "NUL", "nul.bmp", "CONIN$", "COM1", "\\\\.\\NUL"})
+    EXPECT_FALSE(Host.FileExists(device)) << device;
+  EXPECT_FALSE(Host.FileExists(Folder + "NUL"));
+  EXPECT_FALSE(Host.FileExists(Folder + "con.bmp"));
+  EXPECT_TRUE(Host.FileExists("\\\\?\\" + Folder + "a.txt"));
+}
+
 TEST_F(Win32Host, FilesFoldersAndReading) {
   fs::create_directories(Native("sub"));
   WriteFile(Native("a.txt"), "line 1\r\nline 2\r\n");
