@@ -1,5 +1,7 @@
 #include "host_services.h"
 
+#include <algorithm>
+
 #include "my_func.h"
 
 namespace pikrotta {
@@ -13,18 +15,50 @@ std::vector<TExistence> THostServices::NetworkFilesExist(
   return answers;
 }
 
-std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path) {
+std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path,
+                                      size_t limit) {
   const std::unique_ptr<TInputFile> file = host.OpenForReading(path);
   if (!file) return std::nullopt;
   TFileText text;
   char chunk[4096];
-  for (;;) {
-    const int64_t got = file->Read(chunk, sizeof chunk);
+  while (text.Bytes.size() < limit) {
+    const int64_t got = file->Read(chunk, std::min(sizeof chunk, limit - text.Bytes.size()));
     if (got <= 0) {
       text.Complete = got == 0;
       return text;
     }
     text.Bytes.append(chunk, static_cast<size_t>(got));
+  }
+  return text;
+}
+
+bool TTextLineReader::Next(std::string& line) {
+  line.clear();
+  bool begun = false;  // a byte of the line has been seen
+  for (;;) {
+    if (Pos == Filled) {
+      if (AtEnd) return begun;
+      const int64_t got = File.Read(Buffer.data(), Buffer.size());
+      if (got <= 0) {
+        AtEnd = true;
+        Error = got < 0;
+        return begun;
+      }
+      Pos = 0;
+      Filled = static_cast<size_t>(got);
+    }
+    const char c = Buffer[Pos++];
+    if (AfterCr) {
+      AfterCr = false;
+      if (c == '\n') continue;
+    }
+    if (c == '\r') {
+      AfterCr = true;
+      return true;
+    }
+    if (c == '\n') return true;
+    begun = true;
+    if (line.size() < MaxLength) line.push_back(c);
   }
 }
 

@@ -75,8 +75,32 @@ class THostServices : public TEscKeyState, public TTextConverter {
   virtual std::string ProgramFilePath() const = 0;
 };
 
-// Reads a whole text file through the host; nothing when it cannot be opened.
-std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path);
+// Reads a text file through the host, to its end or to its first limit bytes (a file that
+// holds a few lines need not be read whole when something else stands there); nothing when it
+// cannot be opened.
+std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path,
+                                      size_t limit = SIZE_MAX);
+
+// The lines of a text file read a piece at a time, as SplitTextLines splits them: each ends at
+// CR LF, LF or CR, and a final line end makes no line. Each line keeps its first maxLength bytes
+// only, so a huge line costs no memory. After a read error the line that was being read comes
+// last, as far as it was read, and Failed() is true: it may be cut off.
+class TTextLineReader {
+ public:
+  TTextLineReader(TInputFile& file, size_t maxLength) : File(file), MaxLength(maxLength) {}
+  bool Next(std::string& line);  // false when there is no further line
+  bool Failed() const { return Error; }
+  // Whether the line Next gave last was read whole: up to its line end, or to the file's end.
+  bool Whole() const { return !Error; }
+
+ private:
+  TInputFile& File;
+  size_t MaxLength;
+  std::vector<char> Buffer = std::vector<char>(64 * 1024);
+  size_t Pos = 0, Filled = 0;
+  bool AfterCr = false;  // an LF that comes next ends no line of its own
+  bool AtEnd = false, Error = false;
+};
 
 // Whether the last part of a Windows path names a device rather than a file: CON, PRN, AUX,
 // NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ or CONOUT$, in any case, with or without an

@@ -20,25 +20,30 @@ std::string FindJwcadProgram(const THostServices& host) {
 std::string ReadAutoSaveFolder(const THostServices& host, const std::string& settingsFile) {
   std::string result = ExtractFilePath(settingsFile);
   if (!host.FileExists(settingsFile)) return result;
-  const std::optional<TFileText> file = ReadTextFile(host, settingsFile);
+  const std::unique_ptr<TInputFile> file = host.OpenForReading(settingsFile);
   if (!file) return result;
-  std::vector<std::string> lines = SplitTextLines(file->Bytes);
-  // After a read error the last line may be cut off (AUTOSAVEDIR=D:\BA of D:\BAK): not trusted.
-  if (!file->Complete && !lines.empty()) lines.pop_back();
-  for (const std::string& raw : lines) {
+  // Line by line up to the key, each line kept to a length no path reaches: a settings file
+  // of any size costs no more memory than a line, and what follows the key is not read. A line
+  // cut off by a read error (AUTOSAVEDIR=D:\BA of D:\BAK) is not trusted.
+  constexpr size_t kLongestLine = 64 * 1024;
+  TTextLineReader lines(*file, kLongestLine);
+  // True when the line ends the search: the key, or the end of the section.
+  auto take = [&](const std::string& raw) {
     const std::string line = Trim(raw);
     const std::string upper = UpperCaseMB(line);
-    if (upper.starts_with("END")) break;
-    if (!upper.starts_with("AUTOSAVEDIR")) continue;
+    if (upper.starts_with("END")) return true;
+    if (!upper.starts_with("AUTOSAVEDIR")) return false;
     const size_t equals = line.find('=');
-    if (equals == std::string::npos) break;
+    if (equals == std::string::npos) return true;
     std::string value = line.substr(equals + 1);
     if (const size_t star = value.find('*'); star != std::string::npos) value.resize(star);
     value = Trim(value);
     if (RightStrMB(value, 1) != "\\") value += '\\';
     result = value;
-    break;
-  }
+    return true;
+  };
+  for (std::string line; lines.Next(line) && lines.Whole();)
+    if (take(line)) break;
   return result;
 }
 

@@ -49,7 +49,7 @@ void TForm1::PlaceWindow() {
   WindowSettings = LoadWindowSettings(Host, SettingsFilePath());
   Controls.SetWindowBounds(
       {WindowSettings.Left, WindowSettings.Top, WindowSettings.Width, WindowSettings.Height});
-  Controls.SetPanelWidth(WindowSettings.PanelWidth);
+  Controls.SetPanelWidth(PanelWidthWithin(WindowSettings));
 }
 
 std::string TForm1::TransferFilePath() const {
@@ -107,6 +107,7 @@ void TForm1::FormClose() {
   const TWindowBounds bounds = Controls.WindowBounds();
   WindowSettings = {bounds.Left, bounds.Top, bounds.Width, bounds.Height, Controls.PanelWidth()};
   RaiseToMinima(WindowSettings);
+  WindowSettings.PanelWidth = PanelWidthWithin(WindowSettings);
   SettingsSaved = SaveWindowSettings(Host, SettingsFilePath(), WindowSettings);
   JwwGaibu.FreeModel();
   ViewReady = false;

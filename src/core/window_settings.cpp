@@ -13,10 +13,18 @@ void RaiseToMinima(TWindowSettings& s) {
   s.PanelWidth = std::max(s.PanelWidth, kMinPanelWidth);
 }
 
+int32_t PanelWidthWithin(const TWindowSettings& s) {
+  const int32_t widest = std::max(kMinPanelWidth, s.Width - kMinPaintAreaWidth);
+  return std::clamp(s.PanelWidth, kMinPanelWidth, widest);
+}
+
 TWindowSettings LoadWindowSettings(const THostServices& host, const std::string& path) {
   TWindowSettings settings;
   if (!host.FileExists(path)) return settings;
-  const std::optional<TFileText> file = ReadTextFile(host, path);
+  // Five short lines: what stands beyond the first few kilobytes (a file of hundreds of
+  // megabytes put there by mistake) is not read.
+  constexpr size_t kMostBytes = 4096;
+  const std::optional<TFileText> file = ReadTextFile(host, path, kMostBytes);
   if (!file) return settings;
   const std::vector<std::string> lines = SplitTextLines(file->Bytes);
   // A read error keeps what was read before it, without the minima; a short file reads 0.

@@ -377,6 +377,18 @@ TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
   EXPECT_TRUE(Form.SettingsSaved);
 }
 
+// A panel saved wider than its window (by hand, or by a window since made smaller) is opened
+// and saved again within the window, so the paint area cannot be lost for good.
+TEST_F(MainWindow, APanelWiderThanItsWindowIsHeldWithinIt) {
+  Host.Files["C:\\TOOLS\\pikrotta.dat"] = "10\r\n20\r\n700\r\n500\r\n1000000\r\n";
+  Start();
+  EXPECT_EQ(Controls.Panel, 600);
+  Controls.Bounds = {10, 20, 500, 400};
+  Controls.Panel = 480;
+  Form.FormClose();
+  EXPECT_EQ(Host.Files["C:\\TOOLS\\pikrotta.dat"], "10\r\n20\r\n500\r\n400\r\n400\r\n");
+}
+
 TEST_F(MainWindow, ACloseWhoseSaveFailsSaysSo) {
   Start();
   Host.FailWrites = true;

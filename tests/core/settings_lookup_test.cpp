@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "fake_host.h"
 #include "jwcad_lookup.h"
 #include "window_settings.h"
@@ -99,6 +101,95 @@ TEST(ReadAutoSaveFolder, ReadErrorDistrustsTheLastLine) {
   EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "C:\\JWW\\");
   host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=D:\\BAK\r\n" + std::string(40, 'x');
   EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "D:\\BAK\\");
+}
+
+// A file of a given length that is never held in memory: a head, filler bytes, a tail. It
+// counts what is read of it.
+class TGeneratedFile : public TInputFile {
+ public:
+  TGeneratedFile(std::string head, uint64_t filler, std::string tail, uint64_t& read)
+      : Head(std::move(head)), Tail(std::move(tail)), Filler(filler), BytesRead(read) {}
+  int64_t Read(char* buffer, size_t size) override {
+    const uint64_t total = Head.size() + Filler + Tail.size();
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(size, total - Pos));
+    for (size_t i = 0; i < n;) {
+      if (Pos >= Head.size() && Pos < Head.size() + Filler) {  // a run of filler at once
+        const size_t run =
+            static_cast<size_t>(std::min<uint64_t>(n - i, Head.size() + Filler - Pos));
+        std::memset(buffer + i, 'x', run);
+        i += run;
+        Pos += run;
+      } else {
+        buffer[i++] = Pos < Head.size() ? Head[Pos] : Tail[Pos - Head.size() - Filler];
+        ++Pos;
+      }
+    }
+    BytesRead += n;
+    return static_cast<int64_t>(n);
+  }
+
+ private:
+  std::string Head, Tail;
+  uint64_t Filler, Pos = 0;
+  uint64_t& BytesRead;
+};
+
+class TGeneratedHost : public TFakeHost {
+ public:
+  std::unique_ptr<TInputFile> OpenForReading(const std::string&) const override {
+    return std::make_unique<TGeneratedFile>(Head, Filler, Tail, BytesRead);
+  }
+  bool FileExists(const std::string&) const override { return true; }
+  std::string Head, Tail;
+  uint64_t Filler = 0;
+  mutable uint64_t BytesRead = 0;
+};
+
+TEST(ReadAutoSaveFolder, StopsAtTheKeyAndKeepsNoHugeLine) {
+  TGeneratedHost host;
+  host.Head = "[JW_WIN]\r\nAUTOSAVEDIR=D:\\BAK\r\n";
+  host.Filler = uint64_t{4} << 30;  // 4 GiB after the key
+  EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "D:\\BAK\\");
+  EXPECT_LT(host.BytesRead, uint64_t{1} << 20);
+  // A line of 300 MB before the key costs a line's worth of memory, not the file's.
+  host.Head = "[JW_WIN]\r\n";
+  host.Filler = 300'000'000;
+  host.Tail = "\r\nAUTOSAVEDIR=D:\\LATE\r\n";
+  host.BytesRead = 0;
+  EXPECT_EQ(ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf"), "D:\\LATE\\");
+}
+
+TEST(WindowSettings, AHugeFileIsReadOnlyAsFarAsSettingsGo) {
+  TGeneratedHost host;
+  host.Head = "10\r\n20\r\n600\r\n500\r\n250\r\n";
+  host.Filler = 300'000'000;
+  EXPECT_EQ(LoadWindowSettings(host, kSettings), (TWindowSettings{10, 20, 600, 500, 250}));
+  EXPECT_LE(host.BytesRead, 4096u);
+}
+
+TEST(TextLineReader, SplitsAsSplitTextLinesInPiecesOfAnySize) {
+  const std::string_view texts[] = {
+      "", "a", "a\r\nb", "a\r\n", "\r\n\r\n", "a\rb\nc\r\nd", "\r", "\n", "a\r\r\nb\n\r",
+  };
+  for (const std::string_view text : texts)
+    for (size_t piece : {1, 2, 3, 1000}) {
+      test::TMemoryInputFile file{std::string(text)};
+      file.Piece = piece;
+      TTextLineReader reader(file, 100);
+      std::vector<std::string> lines;
+      for (std::string line; reader.Next(line);) lines.push_back(line);
+      EXPECT_EQ(lines, SplitTextLines(text)) << "piece " << piece;
+      EXPECT_FALSE(reader.Failed());
+    }
+}
+
+TEST(TextLineReader, KeepsTheStartOfLongLinesAndTellsOfReadErrors) {
+  test::TMemoryInputFile file{"abcdef\r\nxy\r\nlast line", 14};  // fails after "la"
+  TTextLineReader reader(file, 3);
+  std::vector<std::string> lines;
+  for (std::string line; reader.Next(line);) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"abc", "xy", "la"}));
+  EXPECT_TRUE(reader.Failed());
 }
 
 }  // namespace
