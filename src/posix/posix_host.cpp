@@ -195,6 +195,28 @@ void SyncFolder(const fs::path& folder) {
   ::close(fd);
 }
 
+// Removes what saves killed before their rename left beside target: files named as
+// CreateUniqueBeside names them, older than any save still under way can be.
+void RemoveStaleTemporaries(const fs::path& target) {
+  constexpr auto kStale = std::chrono::minutes(10);
+  const std::string prefix = target.filename().string() + ".";
+  std::error_code error;
+  const auto now = fs::file_time_type::clock::now();
+  for (fs::directory_iterator it(target.parent_path().empty() ? "." : target.parent_path(), error),
+       end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    const bool ours =
+        name.size() == prefix.size() + 16 + 4 && name.starts_with(prefix) &&
+        name.ends_with(".tmp") &&
+        name.find_first_not_of("0123456789abcdef", prefix.size()) == prefix.size() + 16;
+    std::error_code entryError;
+    if (!ours || !it->is_regular_file(entryError) || it->is_symlink(entryError)) continue;
+    const auto written = it->last_write_time(entryError);
+    if (!entryError && now - written > kStale) fs::remove(it->path(), entryError);
+  }
+}
+
 }  // namespace
 
 bool TPosixHost::ReplaceFileContents(const std::string& path, const std::string& bytes) {
@@ -213,6 +235,7 @@ bool TPosixHost::ReplaceFileContents(const std::string& path, const std::string&
     return false;
   }
   SyncFolder(native.parent_path());
+  RemoveStaleTemporaries(native);
   return true;
 }
 

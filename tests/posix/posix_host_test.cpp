@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -121,6 +122,28 @@ TEST_F(PosixHost, ReplaceFileNeverWritesThroughAPlantedLink) {
   EXPECT_EQ(ReadTextFile(Host, "C:\\JWW\\a.dat")->Bytes, "1\r\n");
   std::ifstream in(victim);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+}
+
+// Saves killed before their rename left their temporary files for good; the next save clears
+// those of its own pattern that are old, and nothing else.
+TEST_F(PosixHost, ASaveClearsTemporaryFilesThatKilledSavesLeft) {
+  const fs::path folder = Root / "JWW";
+  const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  const char* stale[] = {"a.dat.0123456789abcdef.tmp", "a.dat.fedcba9876543210.tmp"};
+  const char* kept[] = {"a.dat.00112233445566ff.tmp",  // recent: a save may be under way
+                        "a.dat.tmp", "a.dat.0123456789ABCDEF.tmp", "b.dat.0123456789abcdef.tmp",
+                        "a.dat.0123456789abcde.tmp"};
+  for (const char* name : stale) {
+    std::ofstream(folder / name) << "x";
+    fs::last_write_time(folder / name, hourAgo);
+  }
+  for (const char* name : kept) {
+    std::ofstream(folder / name) << "x";
+    if (std::string_view(name) != kept[0]) fs::last_write_time(folder / name, hourAgo);
+  }
+  ASSERT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "1\r\n"));
+  for (const char* name : stale) EXPECT_FALSE(fs::exists(folder / name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(fs::exists(folder / name)) << name;
 }
 
 // Two programs saving at once tore the file: a read-back found it empty or with the lines of
