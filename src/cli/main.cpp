@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image_list.h"
+#include "main_window.h"
 #include "model_json.h"
 #include "platform_host.h"
 #include "report.h"
@@ -45,7 +46,16 @@ bool ReadModel(const std::string& file, pikrotta::TJwwGaibu& model, int& status)
   }
   const auto input = pikrotta::OpenNativeFile(pikrotta::PathFromUtf8(file));
   const auto converter = pikrotta::MakeHost({});  // for files Jw_cad wrote in UTF-8
-  if (!input || !pikrotta::ReadTransferFile(model, *input, converter.get())) {
+  if (!input) {
+    status = CannotRead(file);
+    return false;
+  }
+  pikrotta::TLineEndWatch watched(*input);
+  const bool whole = pikrotta::ReadTransferFile(model, watched, converter.get());
+  if (pikrotta::ReadProblemOf(whole, watched, model) == pikrotta::TReadProblem::CarriageReturnsOnly)
+    std::cerr << "pikrotta-cli: " << file
+              << ": its lines end in CR alone, so it reads as one line and no entity\n";
+  if (!whole) {
     status = CannotRead(file);
     return false;
   }

@@ -1,6 +1,7 @@
 #include "host_services.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "my_func.h"
 
@@ -30,6 +31,16 @@ std::optional<TFileText> ReadTextFile(const THostServices& host, const std::stri
     text.Bytes.append(chunk, static_cast<size_t>(got));
   }
   return text;
+}
+
+int64_t TLineEndWatch::Read(char* buffer, size_t size) {
+  const int64_t got = File.Read(buffer, size);
+  if (got > 0) {
+    const auto n = static_cast<size_t>(got);
+    SawLf = SawLf || std::memchr(buffer, '\n', n);
+    SawCr = SawCr || std::memchr(buffer, '\r', n);
+  }
+  return got;
 }
 
 bool TTextLineReader::Next(std::string& line) {

@@ -36,6 +36,20 @@ class TInputFile {
   virtual int64_t Size() const { return -1; }
 };
 
+// Passes a file's bytes on, noting whether a line feed and a carriage return were among them:
+// a file whose lines end in CR alone reads as one line.
+class TLineEndWatch : public TInputFile {
+ public:
+  explicit TLineEndWatch(TInputFile& file) : File(file) {}
+  int64_t Read(char* buffer, size_t size) override;
+  int64_t Size() const override { return File.Size(); }
+  bool OnlyCarriageReturns() const { return SawCr && !SawLf; }
+
+ private:
+  TInputFile& File;
+  bool SawLf = false, SawCr = false;
+};
+
 // The bytes of a text file and whether it was read to its end without an error.
 struct TFileText {
   std::string Bytes;

@@ -40,7 +40,12 @@ std::string TForm1::SettingsFilePath() const {
 void TForm1::FormShow() {
   // The fit needs the paint area's size, so the geometry comes before the drawing.
   PlaceWindow();
-  ShowDrawing(Host.OpenForReading(TransferFilePath()).get());
+  const std::string path = TransferFilePath();
+  const std::unique_ptr<TInputFile> file = Host.OpenForReading(path);
+  ShowDrawing(file.get());
+  // There but not to be opened (another program holds it): an empty drawing, and why.
+  if (!file && Host.FileExists(path))
+    Controls.SetCaption(TLabel::LabelA1, ReadProblemText(TReadProblem::Locked));
   OpenPromotion();
 }
 
@@ -73,16 +78,45 @@ std::string ReadingProgressText(int64_t bytesRead, int64_t size) {
   return text;
 }
 
+TReadProblem ReadProblemOf(bool complete, const TLineEndWatch& lineEnds, const TJwwGaibu& model) {
+  if (!complete) return TReadProblem::Cut;
+  if (lineEnds.OnlyCarriageReturns() && model.JwwOrderCount == 0)
+    return TReadProblem::CarriageReturnsOnly;
+  return TReadProblem::None;
+}
+
+const char* ReadProblemText(TReadProblem problem) {
+  switch (problem) {
+    case TReadProblem::Locked:
+      return texts::kTransferFileLocked;
+    case TReadProblem::Cut:
+      return texts::kTransferFileCut;
+    case TReadProblem::CarriageReturnsOnly:
+      return texts::kTransferFileCrOnly;
+    default:
+      return "";
+  }
+}
+
 bool TForm1::ShowDrawing(TInputFile* transferFile) {
   JwwGaibu.ResetModel();
-  const bool read = transferFile && ReadTransferFile(JwwGaibu, *transferFile, &Host);
+  bool read = false;
+  TReadProblem problem = TReadProblem::None;
+  if (transferFile) {
+    TLineEndWatch watched(*transferFile);
+    read = ReadTransferFile(JwwGaibu, watched, &Host);
+    problem = ReadProblemOf(read, watched, JwwGaibu);
+  }
   ShowModel();
+  if (problem != TReadProblem::None) Controls.SetCaption(TLabel::LabelA1, ReadProblemText(problem));
   return read;
 }
 
-void TForm1::ShowReadDrawing(TJwwGaibu&& model) {
+void TForm1::ShowReadDrawing(TJwwGaibu&& model, TReadProblem problem) {
   JwwGaibu = std::move(model);
   ShowModel();
+  // What was read stays shown; the status line says what is wrong with it.
+  if (problem != TReadProblem::None) Controls.SetCaption(TLabel::LabelA1, ReadProblemText(problem));
 }
 
 void TForm1::ShowModel() {

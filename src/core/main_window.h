@@ -108,6 +108,14 @@ struct TImageRefRow {
 // file's length is not known.
 std::string ReadingProgressText(int64_t bytesRead, int64_t size);
 
+// What went wrong with a transfer file that is there: LabelA1 says so over what was read.
+enum class TReadProblem { None, Locked, Cut, CarriageReturnsOnly };
+// Of a reading that ended complete or not, of a file whose line ends were watched, giving a
+// model: a file read whole into an empty drawing although it has CRs and no LF is the one
+// whose lines end in CR alone.
+TReadProblem ReadProblemOf(bool complete, const TLineEndWatch& lineEnds, const TJwwGaibu& model);
+const char* ReadProblemText(TReadProblem problem);  // Shift-JIS; empty for None
+
 class TForm1 {
  public:
   TForm1(TWindowControls& controls, THostServices& host) : Controls(controls), Host(host) {}
@@ -126,7 +134,7 @@ class TForm1 {
   // the promotion strip.
   void PlaceWindow();
   std::string TransferFilePath() const;
-  void ShowReadDrawing(TJwwGaibu&& model);
+  void ShowReadDrawing(TJwwGaibu&& model, TReadProblem problem = TReadProblem::None);
   void OpenPromotion();
 
   // Composition and repaint.

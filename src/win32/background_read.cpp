@@ -8,17 +8,20 @@ namespace pikrotta::win32 {
 TBackgroundRead::TBackgroundRead(std::unique_ptr<TInputFile> file, const TTextConverter& utf8,
                                  std::function<void()> onDone)
     : FileSize(file ? file->Size() : -1) {
-  Result = std::async(std::launch::async,
-                      [this, file = std::move(file), &utf8, onDone = std::move(onDone)] {
-                        TJwwGaibu model;
-                        if (file)
-                          ReadTransferFile(model, *file, &utf8, [this](int64_t bytes) {
-                            BytesRead = bytes;
-                            return !Stop;
-                          });
-                        if (onDone) onDone();
-                        return model;
-                      });
+  Result = std::async(
+      std::launch::async, [this, file = std::move(file), &utf8, onDone = std::move(onDone)] {
+        TJwwGaibu model;
+        if (file) {
+          TLineEndWatch watched(*file);
+          const bool whole = ReadTransferFile(model, watched, &utf8, [this](int64_t bytes) {
+            BytesRead = bytes;
+            return !Stop;
+          });
+          Trouble = ReadProblemOf(whole || Stop, watched, model);
+        }
+        if (onDone) onDone();
+        return model;
+      });
 }
 
 TBackgroundRead::~TBackgroundRead() {

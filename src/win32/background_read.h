@@ -11,6 +11,7 @@
 
 #include "host_services.h"
 #include "jww_model.h"
+#include "main_window.h"
 
 namespace pikrotta::win32 {
 
@@ -30,11 +31,14 @@ class TBackgroundRead {
   // The model read; waits for it. What was read before running out of memory, or an empty
   // drawing, when the reading failed.
   TJwwGaibu Take();
+  // What went wrong with the file, once Take has returned.
+  TReadProblem Problem() const { return Trouble; }
 
  private:
   std::atomic<bool> Stop{false};
   std::atomic<int64_t> BytesRead{0};
   const int64_t FileSize;
+  TReadProblem Trouble = TReadProblem::None;  // written by the reading, read after Take
   std::future<TJwwGaibu> Result;
 };
 

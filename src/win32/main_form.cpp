@@ -292,7 +292,11 @@ HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string
 void TMainForm::Show() {
   Form.PlaceWindow();
   const HWND form = Form1;
-  Reading = std::make_unique<TBackgroundRead>(Host.OpenForReading(Form.TransferFilePath()), Host,
+  const std::string path = Form.TransferFilePath();
+  std::unique_ptr<TInputFile> file = Host.OpenForReading(path);
+  // There but not to be opened: another program holds it.
+  Locked = !file && Host.FileExists(path);
+  Reading = std::make_unique<TBackgroundRead>(std::move(file), Host,
                                               [form] { ::PostMessageW(form, kReadDone, 0, 0); });
   if (Reading->Done(kReadBeforeShowing)) {
     FinishReading();
@@ -319,9 +323,10 @@ void TMainForm::FinishReading() {
   if (!Reading || Closing) return;  // closed while reading: the reading is dropped
   ::KillTimer(Form1, kProgressTimer);
   TJwwGaibu model = Reading->Take();
+  const TReadProblem problem = Locked ? TReadProblem::Locked : Reading->Problem();
   Reading.reset();
   ::EnableWindow(Button2, TRUE);
-  Form.ShowReadDrawing(std::move(model));
+  Form.ShowReadDrawing(std::move(model), problem);
   ::InvalidateRect(PaintBox1, nullptr, FALSE);  // the next paint composes
 }
 

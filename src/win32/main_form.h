@@ -113,6 +113,7 @@ class TMainForm : public TWindowControls {
   std::unique_ptr<TBrowserStrip> WebBrowser1;
   int32_t SplitterGrab = -1;  // where the splitter was grabbed, while it is dragged
   bool Closing = false;
+  bool Locked = false;  // the transfer file is there but could not be opened
   // While a wheel message that has been counted is handed on, so that it counts only once.
   bool WheelCounted = false;
   class TWheelCounted {

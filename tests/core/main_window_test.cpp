@@ -377,6 +377,44 @@ TEST_F(MainWindow, CloseSavesTheGeometryWithItsMinima) {
   EXPECT_TRUE(Form.SettingsSaved);
 }
 
+// A transfer file that is there but not read as it should be: what was read is shown, and the
+// status line says what is wrong. Before, each of these showed its drawing without a word.
+class TLockingHost : public test::TFakeHost {
+ public:
+  std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override {
+    if (Locked && path.ends_with("JWC_TEMP.TXT")) return nullptr;
+    return TFakeHost::OpenForReading(path);
+  }
+  bool Locked = false;
+};
+
+TEST(MainWindowReading, ATransferFileNotReadAsItShouldBeIsNamedInTheStatusLine) {
+  const struct {
+    std::string text;
+    bool locked, failReads;
+    const char* status;
+    int32_t lines;
+  } cases[] = {
+      {"0 0 10 10\r\n5 5 6 6\r\n", false, false, "", 2},
+      {"0 0 10 10\r\n5 5 6 6\r\n", true, false, texts::kTransferFileLocked, 0},
+      {"0 0 10 10\r\n5 5 6 6\r\n7 7 8 8\r\n", false, true, texts::kTransferFileCut, 1},
+      {"0 0 10 10\r5 5 6 6\r", false, false, texts::kTransferFileCrOnly, 0},
+      {"\r\n", false, false, "", 0},  // empty, and says nothing: a drawing may be empty
+  };
+  for (const auto& c : cases) {
+    TLockingHost host;
+    test::TFakeControls controls;
+    TForm1 form{controls, host};
+    host.Files["C:\\TOOLS\\JWC_TEMP.TXT"] = c.text;
+    host.Locked = c.locked;
+    host.FailReads = c.failReads;
+    form.FormCreate();
+    form.FormShow();
+    EXPECT_EQ(controls.Caption(TLabel::LabelA1), c.status) << c.text;
+    EXPECT_EQ(form.JwwGaibu.JwwLineCount, c.lines) << c.text;
+  }
+}
+
 // A panel saved wider than its window (by hand, or by a window since made smaller) is opened
 // and saved again within the window, so the paint area cannot be lost for good.
 TEST_F(MainWindow, APanelWiderThanItsWindowIsHeldWithinIt) {
