@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,11 @@ int RunDump(const std::string& file, bool summary) {
   ReadModel(file, model, status);
   if (status == kExitNoFile && !IsFile(file)) return status;
   // A file that broke off part-way is still shown as far as it was read.
-  const auto json = summary ? pikrotta::ModelSummaryToJson(model) : pikrotta::ModelToJson(model);
-  std::cout << json.dump(1) << "\n";
+  if (summary)
+    std::cout << pikrotta::ModelSummaryToJson(model).dump(1);
+  else
+    pikrotta::WriteModelJson(std::cout, model);
+  std::cout << "\n";
   return status;
 }
 
@@ -238,9 +242,17 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
-  if (*dump) return RunDump(dumpFile, summary);
-  if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
-  if (*list) return RunList(listArgs, listJson);
-  if (*report) return RunReport(reportArgs, reportSize, reportOutput);
+  // Out of memory anywhere (a drawing too large for this machine): one message and a failure
+  // status, not an abort.
+  try {
+    if (*dump) return RunDump(dumpFile, summary);
+    if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
+    if (*list) return RunList(listArgs, listJson);
+    if (*report) return RunReport(reportArgs, reportSize, reportOutput);
+  } catch (const std::bad_alloc&) {
+    std::cout.flush();
+    std::cerr << "\npikrotta-cli: out of memory\n";
+    return kExitNoFile;
+  }
   return kExitUsage;
 }

@@ -165,6 +165,60 @@ ordered_json ModelToJson(const TJwwGaibu& model) {
   return j;
 }
 
+namespace {
+
+// A value as dump(1) writes it at a depth of nesting: each line after the first indented by
+// the depth.
+void WriteNested(std::ostream& out, const ordered_json& value, int depth) {
+  const std::string text = value.dump(1);
+  const std::string indent(static_cast<size_t>(depth), ' ');
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    out << std::string_view(text).substr(start, end + 1 - start) << indent;
+  out << std::string_view(text).substr(start);
+}
+
+// One member of the top-level object, an array written element by element.
+template <class F>
+void WriteArrayMember(std::ostream& out, bool& first, std::string_view key, int32_t count,
+                      F&& element) {
+  out << (first ? "\n" : ",\n") << ' ' << ordered_json(key).dump() << ": ";
+  first = false;
+  if (count <= 0) {
+    out << "[]";
+    return;
+  }
+  out << "[\n";
+  for (int32_t i = 0; i < count; ++i) {
+    out << (i == 0 ? "  " : ",\n  ");
+    WriteNested(out, element(i), 2);
+  }
+  out << "\n ]";
+}
+
+}  // namespace
+
+void WriteModelJson(std::ostream& out, const TJwwGaibu& model) {
+  ordered_json header;
+  PutHeader(header, model);
+  out << '{';
+  bool first = true;
+  for (const auto& [key, value] : header.items()) {
+    out << (first ? "\n" : ",\n") << ' ' << ordered_json(key).dump() << ": ";
+    first = false;
+    WriteNested(out, value, 1);
+  }
+  WriteArrayMember(out, first, "JwwOrder", model.JwwOrderCount, [&](int32_t i) {
+    const TJwwOrderItem& item = model.JwwOrder[static_cast<size_t>(i)];
+    return ordered_json{item.EntityKind, item.EntityIndex};
+  });
+  model.ForEachTable([&](auto kind, const auto& table, int32_t count) {
+    WriteArrayMember(out, first, kTableNames[kind], count,
+                     [&](int32_t i) { return ToJson(table[static_cast<size_t>(i)]); });
+  });
+  out << "\n}";
+}
+
 ordered_json ModelSummaryToJson(const TJwwGaibu& model) {
   ordered_json j;
   PutHeader(j, model);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "transfer_test_util.h"
 
 namespace pikrotta {
@@ -43,6 +45,23 @@ TEST(ModelSummaryToJson, CountsEveryTable) {
   EXPECT_EQ(j["JwwSolidSgCount"], 1);
   EXPECT_EQ(j["JwwPointExCount"], 0);
   EXPECT_FALSE(j.contains("JwwLines"));
+}
+
+// The dump is written a record at a time now; its text must be the tree's to the byte.
+TEST(WriteModelJson, WritesTheTextOfTheWholeTree) {
+  const char* drawings[] = {
+      "",
+      "file=C:\\\x90\x7d\\a.jww\n0 0 1 1\nci 1 2 3\nci 1 2 3 0 90 0.5 10\npt 1 2\n"
+      "pt 1 2 1 5 0.5 30\nch 0 0 10 0 \x90\x7d\x96\xca\nbl 1 2 \"blk\"\nsg 0 0 1 1 0 0 1 0.5\n"
+      "msg\n0 0 1 1\ncs 0 0 10 0 x,1\n",
+      "0 0 1 1\n",
+  };
+  for (const char* drawing : drawings) {
+    const TJwwGaibu model = ReadTransferText(drawing);
+    std::ostringstream streamed;
+    WriteModelJson(streamed, model);
+    EXPECT_EQ(streamed.str(), ModelToJson(model).dump(1)) << drawing;
+  }
 }
 
 }  // namespace
