@@ -142,6 +142,15 @@ void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fi
 }
 
 void TTransferSplitter::Feed(std::string_view piece) {
+  // A line keeps its first kMostLineBytes bytes and no more: no field means anything past that
+  // (numbers, names, and texts cut to 255 bytes anyway), and a line of gigabytes would cost
+  // as much memory.
+  if (Full) return;
+  if (piece.size() > kMostLineBytes - Fed) {
+    piece = piece.substr(0, kMostLineBytes - Fed);
+    Full = true;
+  }
+  Fed += piece.size();
   // Room for the piece, given back once it is split: what the line keeps grows, the rest
   // never stays.
   Bytes.resize(State.Pos + piece.size());
@@ -156,6 +165,8 @@ void TTransferSplitter::Finish(TTransferFields& fields) {
 
 void TTransferSplitter::Clear() {
   State = TSplitState{};
+  Fed = 0;
+  Full = false;
   Bytes.clear();
   if (Bytes.capacity() > (size_t{1} << 20)) std::string().swap(Bytes);  // a huge line's room
 }

@@ -56,9 +56,11 @@ void SplitTransferLine(std::string_view line, char* scratch, TTransferFields& fi
                        int32_t countLimit = kTransferFieldCountLimit);
 
 // Splits a line that arrives in pieces, keeping only the bytes of the fields it holds, so
-// that a huge line costs no more than what it keeps.
+// that a huge line costs no more than what it keeps; of a line longer than kMostLineBytes,
+// the rest is dropped.
 class TTransferSplitter {
  public:
+  static constexpr size_t kMostLineBytes = size_t{1} << 20;
   void Feed(std::string_view piece);
   // Ends the line. The fields point into this splitter until the next Feed or Clear.
   void Finish(TTransferFields& fields);
@@ -68,6 +70,8 @@ class TTransferSplitter {
   TSplitState State;
   std::string Bytes;
   TTransferFields Pending;  // spans of the fields closed so far
+  size_t Fed = 0;           // bytes of the line fed so far
+  bool Full = false;        // the line's first kMostLineBytes have been fed
 };
 
 // Applies one line (without its line end) to the reader state and the model.

@@ -3,6 +3,7 @@
 // is full.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +17,11 @@ namespace {
 
 // Allocations left before they start to fail; negative while failing is off.
 long AllocationsLeft = -1;
+// The largest single allocation since it was last set to 0.
+std::size_t LargestAllocation = 0;
 
 void* Allocate(std::size_t size) {
+  if (size > LargestAllocation) LargestAllocation = size;
   if (AllocationsLeft == 0) throw std::bad_alloc();
   if (AllocationsLeft > 0) --AllocationsLeft;
   if (void* p = std::malloc(size ? size : 1)) return p;
@@ -97,6 +101,40 @@ TEST(OutOfMemory, ReadingStopsAndKeepsWhatWasRead) {
   }
   EXPECT_GT(failures, 0);
   fs::remove(path);
+}
+
+// A line of hundreds of megabytes, generated as it is read: one field, or a text.
+class TLongLineFile : public TInputFile {
+ public:
+  TLongLineFile(std::string head, size_t filler) : Head(std::move(head)), Filler(filler) {}
+  int64_t Read(char* buffer, size_t size) override {
+    size_t n = 0;
+    for (; n < size && Pos < Head.size(); ++n, ++Pos) buffer[n] = Head[Pos];
+    const size_t run = std::min(size - n, Head.size() + Filler - Pos);
+    std::fill_n(buffer + n, run, 'x');
+    Pos += run;
+    return static_cast<int64_t>(n + run);
+  }
+
+ private:
+  std::string Head;
+  size_t Filler, Pos = 0;
+};
+
+// Before, a one-field line of 2 GiB kept all of it while it was read, and a text line kept
+// its text whole although only 255 bytes of it stay: the line's memory grew with the line.
+TEST(LongLines, CostAMegabyteOrSoHoweverLongTheyAre) {
+  for (const char* head : {"", "ch 1 2 10 0 ", "file="}) {
+    TJwwGaibu m;
+    TLongLineFile file(head, size_t{256} << 20);
+    LargestAllocation = 0;
+    ASSERT_TRUE(ReadTransferFile(m, file)) << head;
+    EXPECT_LE(LargestAllocation, size_t{4} << 20) << head;
+    if (std::string_view(head).starts_with("ch")) {
+      ASSERT_EQ(m.JwwTextCount, 1);
+      EXPECT_EQ(m.JwwTexts[0].Text, std::string(255, 'x'));
+    }
+  }
 }
 
 }  // namespace
