@@ -41,6 +41,19 @@ std::string Ref(std::string_view path) {
   return "ch 0 0 10 0 ^@BM" + std::string(path) + ",10,10\n";
 }
 
+// A window of hosts and controls of a test's own kinds, set up as the fixture sets up its own:
+// Jw_cad at C:\JWW with its auto-save folder, the drawing saved as C:\work\a.jww.
+void OpenSaved(TForm1& form, TFakeHost& host, TFakeControls& controls, std::string_view text) {
+  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
+  host.Folders.insert("C:\\JWW\\BAK");
+  form.FormCreate();
+  form.JwwGaibu = test::ReadTransferText(text);
+  controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
+  controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
+  form.View.FitToWindow(form.JwwGaibu, 400, 300);
+  form.ViewReady = true;
+}
+
 TEST_F(ImageSearch, ResolvesEveryKindOfPathAndMarksIt) {
   JwcadWithAutoSave();
   TempFolder("20261208-1", 100);
@@ -190,17 +203,10 @@ TEST(ImageSearchCounts, EachPathIsAskedOncePerSearchAndTheListIsSetInOneGo) {
   TCountingHost host;
   TCountingControls controls;
   TForm1 form{controls, host};
-  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
-  host.Folders.insert("C:\\JWW\\BAK");
   host.Files["C:\\IMG\\logo.bmp"] = "";
-  form.FormCreate();
-  form.JwwGaibu = test::ReadTransferText(Ref("C:\\IMG\\logo.bmp") + Ref("\\\\srv\\s\\n.bmp") +
-                                         Ref("C:\\IMG\\logo.bmp") + Ref("\\\\srv\\s\\n.bmp") +
-                                         Ref("C:\\IMG\\LOGO.bmp"));
-  controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
-  controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
-  form.View.FitToWindow(form.JwwGaibu, 400, 300);
-  form.ViewReady = true;
+  OpenSaved(form, host, controls,
+            Ref("C:\\IMG\\logo.bmp") + Ref("\\\\srv\\s\\n.bmp") + Ref("C:\\IMG\\logo.bmp") +
+                Ref("\\\\srv\\s\\n.bmp") + Ref("C:\\IMG\\LOGO.bmp"));
   form.Button2Click();
   EXPECT_EQ(host.Asked, (std::map<std::string, int32_t>{{"C:\\IMG\\LOGO.bmp", 1},
                                                         {"C:\\IMG\\logo.bmp", 1},
@@ -249,14 +255,7 @@ TEST(ImageSearchScale, TheRedCirclesKeepTheirSizeOnAHighDpiMonitor) {
     TScaledControls controls;
     controls.Scale = c.scale;
     TForm1 form{controls, host};
-    host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
-    host.Folders.insert("C:\\JWW\\BAK");
-    form.FormCreate();
-    form.JwwGaibu = test::ReadTransferText(Ref("a.bmp"));
-    controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
-    controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
-    form.View.FitToWindow(form.JwwGaibu, 400, 300);
-    form.ViewReady = true;
+    OpenSaved(form, host, controls, Ref("a.bmp"));
     form.Button2Click();
     int32_t left = INT32_MAX, right = INT32_MIN, chords = 0;
     for (const auto& call : controls.Canvas.Calls) {
@@ -324,18 +323,12 @@ TEST(ImageSearchNetwork, AServerThatDoesNotAnswerCountsAsNotFoundAndIsNamed) {
   TSilentServerHost host;
   TFakeControls controls;
   TForm1 form{controls, host};
-  host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
-  host.Folders.insert("C:\\JWW\\BAK");
   host.Files["\\\\silent\\s\\a.bmp"] = "";
   host.Files["\\\\up\\s\\b.bmp"] = "";
   host.Files["C:\\IMG\\c.bmp"] = "";
-  form.FormCreate();
-  form.JwwGaibu = test::ReadTransferText(Ref("\\\\silent\\s\\a.bmp") + Ref("C:\\IMG\\c.bmp") +
-                                         Ref("\\\\up\\s\\b.bmp") + Ref("\\\\silent\\t\\d.bmp"));
-  controls.SetCaption(TLabel::Label2, "C:\\work\\a.jww");
-  controls.SetCaption(TLabel::Label3, "C:\\JWW\\Jw_win.exe");
-  form.View.FitToWindow(form.JwwGaibu, 400, 300);
-  form.ViewReady = true;
+  OpenSaved(form, host, controls,
+            Ref("\\\\silent\\s\\a.bmp") + Ref("C:\\IMG\\c.bmp") + Ref("\\\\up\\s\\b.bmp") +
+                Ref("\\\\silent\\t\\d.bmp"));
   form.Button2Click();
   const std::vector<std::string> expected = {
       std::string(texts::kListHeader) + "4",
