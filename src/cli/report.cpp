@@ -93,15 +93,23 @@ TReport MakeReport(const TReportOptions& options) {
             "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) + "</tr>\n";
   }
   const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
-  report.Html = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-                XmlEscape("Pikrotta: " + file) + "</title>\n<style>\n" + kStyle +
-                "\n</style>\n</head>\n<body>\n<div id=\"view\">\n" +
-                window.Controls.Canvas.Svg(options.Width, options.Height) +
-                "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
-                XmlEscape(SjisToUtf8(header)) +
-                " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
-                "path</th><th>resolved</th><th>mark</th></tr>\n" +
-                rows + "</table>\n</div>\n<script>" + kScript + "</script>\n</body>\n</html>\n";
+  // The page needs the picture and the rows, not the drawing: the model goes first, and the
+  // picture is written into the page once, in room taken for it up front.
+  window.Form.JwwGaibu.FreeModel();
+  std::string& html = report.Html;
+  html.reserve(window.Controls.Canvas.DrawnBytes() + rows.size() + 64 * 1024);
+  html += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+          XmlEscape("Pikrotta: " + file) + "</title>\n<style>\n" + kStyle +
+          "\n</style>\n</head>\n<body>\n<div id=\"view\">\n";
+  window.Controls.Canvas.AppendSvg(html, options.Width, options.Height);
+  html += "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
+          XmlEscape(SjisToUtf8(header)) +
+          " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
+          "path</th><th>resolved</th><th>mark</th></tr>\n";
+  html += rows;
+  html += "</table>\n</div>\n<script>";
+  html += kScript;
+  html += "</script>\n</body>\n</html>\n";
   return report;
 }
 

@@ -245,15 +245,19 @@ std::unique_ptr<TBitmap> TSvgCanvas::CopyToBitmap(int32_t width, int32_t height)
 void TSvgCanvas::BitBlt(int32_t, int32_t, const TBitmap&) {}
 
 std::string TSvgCanvas::Svg(int32_t width, int32_t height) {
+  std::string svg;
+  AppendSvg(svg, width, height);
+  return svg;
+}
+
+void TSvgCanvas::AppendSvg(std::string& svg, int32_t width, int32_t height) {
   EndPath();
   const std::string w = std::to_string(width), h = std::to_string(height);
-  std::string svg;
   Add(svg, {"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", w, "\" height=\"", h,
             "\" viewBox=\"0 0 ", w, " ", h, "\">\n<defs>\n", Defs, "</defs>\n<style>\n",
             "text{dominant-baseline:text-before-edge;white-space:pre}\n", Styles,
             "</style>\n<g transform=\"translate(0.5 0.5)\" stroke-linecap=\"square\">\n", Body,
             "</g>\n</svg>\n"});
-  return svg;
 }
 
 }  // namespace pikrotta

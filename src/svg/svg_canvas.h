@@ -30,6 +30,10 @@ class TSvgCanvas : public TCanvas {
   // definitions and everything drawn so far. XOR mode is not realised: a report shows no
   // rubber band, and everything it draws uses the copy mode.
   std::string Svg(int32_t width, int32_t height);
+  // The same appended to out, without a copy of its own: a picture of a large drawing is tens
+  // of megabytes.
+  void AppendSvg(std::string& out, int32_t width, int32_t height);
+  size_t DrawnBytes() const { return Body.size() + Path.size(); }
 
   TFontDesc Font;
 
