@@ -101,6 +101,10 @@ class TCanvas {
  public:
   virtual ~TCanvas() = default;
 
+  // False for a canvas that keeps nothing of what is drawn on it (a search without a screen):
+  // what only shows, such as the search's red circles, need not be drawn there.
+  virtual bool KeepsPixels() const { return true; }
+
   TPen Pen;
   TBrush Brush;
 

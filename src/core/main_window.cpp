@@ -183,8 +183,9 @@ void TForm1::RedrawView() {
   // Both passes stop at the Esc key; the copy below still keeps the half-drawn picture.
   Gra->DrawAllEntities(canvas);
   const double scale = Controls.DpiScale();
-  Gra->MarkImageRefs(canvas, 10 * scale / View.ViewScale,
-                     std::max<int32_t>(1, static_cast<int32_t>(std::lround(3 * scale))));
+  if (canvas.KeepsPixels())
+    Gra->MarkImageRefs(canvas, 10 * scale / View.ViewScale,
+                       std::max<int32_t>(1, static_cast<int32_t>(std::lround(3 * scale))));
   OffscreenBitmap.reset();
   OffscreenBitmap = canvas.CopyToBitmap(size.X, size.Y);
   Controls.ShowPaintArea();

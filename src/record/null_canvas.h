@@ -7,6 +7,7 @@ namespace pikrotta {
 
 class TNullCanvas : public TCanvas {
  public:
+  bool KeepsPixels() const override { return false; }
   void MoveTo(int32_t, int32_t) override {}
   void LineTo(int32_t, int32_t) override {}
   void SetPixel(int32_t, int32_t, TColor) override {}

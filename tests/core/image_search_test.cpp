@@ -43,7 +43,7 @@ std::string Ref(std::string_view path) {
 
 // A window of hosts and controls of a test's own kinds, set up as the fixture sets up its own:
 // Jw_cad at C:\JWW with its auto-save folder, the drawing saved as C:\work\a.jww.
-void OpenSaved(TForm1& form, TFakeHost& host, TFakeControls& controls, std::string_view text) {
+void OpenSaved(TForm1& form, TFakeHost& host, TWindowControls& controls, std::string_view text) {
   host.Files["C:\\JWW\\jw_win.jwf"] = "AUTOSAVEDIR=C:\\JWW\\BAK\r\n";
   host.Folders.insert("C:\\JWW\\BAK");
   form.FormCreate();
@@ -235,6 +235,38 @@ TEST_F(ImageSearch, SearchMarksEveryReferenceInTheView) {
   for (const auto& c : Controls.Canvas.Calls)
     if (c.Kind == TCallKind::LineTo && c.Pen.Color == 0x0000FF && c.Pen.Width == 3) ++redChords;
   EXPECT_EQ(redChords, 144u);
+}
+
+// A canvas that keeps nothing (the command line's search) gets no red circles: nobody sees
+// them, and for a million references they were most of the search's time. The list and its
+// count are the same.
+class TKeepNothingCanvas : public TRecordingCanvas {
+ public:
+  bool KeepsPixels() const override { return false; }
+};
+
+// The rows and the red chords of a search of two references on controls of a given kind.
+template <class TCanvasKind>
+std::pair<std::vector<std::string>, size_t> SearchTwoReferences() {
+  TFakeHost host;
+  TMemoryControls<TCanvasKind> controls;
+  TForm1 form{controls, host};
+  OpenSaved(form, host, controls, Ref("a.bmp") + Ref("b.bmp"));
+  form.Button2Click();
+  size_t red = 0;
+  for (const auto& c : controls.Canvas.Calls)
+    red += c.Kind == TCallKind::LineTo && c.Pen.Color == 0x0000FF && c.Pen.Width == 3;
+  return {controls.Rows, red};
+}
+
+TEST(ImageSearchWithoutPixels, NoCirclesGoToACanvasThatKeepsNothing) {
+  const auto [blindRows, blindRed] = SearchTwoReferences<TKeepNothingCanvas>();
+  const auto [rows, red] = SearchTwoReferences<TRecordingCanvas>();
+  EXPECT_EQ(blindRed, 0u);
+  EXPECT_EQ(red, 144u);
+  EXPECT_EQ(blindRows, rows);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front(), std::string(texts::kListHeader) + "2");
 }
 
 // Controls on a monitor of another scale than the design's 96 dpi.
