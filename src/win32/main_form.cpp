@@ -284,6 +284,13 @@ HWND TMainForm::Child(HWND parent, const wchar_t* windowClass, const std::string
   HWND child =
       ::CreateWindowExW(extended, windowClass, SjisToWide(sjisText).c_str(), style, 0, 0, 0, 0,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, this);
+  if (!child) {
+    // A window without one of its controls is no window to show: the form goes while this
+    // object still stands to answer its last messages, and the program ends (its entry
+    // catches this).
+    ::DestroyWindow(Form1);
+    throw std::runtime_error("a control of the main window could not be created");
+  }
   // The system's controls (labels, buttons, the list) never see WM_NCCREATE of ours.
   ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   return child;
