@@ -625,10 +625,12 @@ int wmain(int argc, wchar_t** argv) {
     TUniqueFile again, againThread;
     if (HWND unsaved = StartAndFind(program, folder, again, againThread)) {
       ::PostMessageW(unsaved, WM_CLOSE, 0, 0);
+      // The box owned by our window, whatever other dialogs the desktop holds.
       HWND box = nullptr;
-      for (int i = 0; i < 400 && !box; ++i) {
-        box = ::FindWindowW(L"#32770", nullptr);
-        if (!box || ::GetWindow(box, GW_OWNER) != unsaved) box = nullptr, ::Sleep(25);
+      for (int i = 0; i < 800 && !box; ++i) {
+        for (HWND d = nullptr; (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
+          if (::GetWindow(d, GW_OWNER) == unsaved) box = d;
+        if (!box) ::Sleep(25);
       }
       const std::wstring said = box ? TextOf(::GetDlgItem(box, 0xFFFF)) : L"";
       Check(Utf8(said) == "ウィンドウの位置と大きさを保存できませんでした。",
