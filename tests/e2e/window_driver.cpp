@@ -625,14 +625,16 @@ int wmain(int argc, wchar_t** argv) {
     TUniqueFile again, againThread;
     if (HWND unsaved = StartAndFind(program, folder, again, againThread)) {
       ::PostMessageW(unsaved, WM_CLOSE, 0, 0);
-      // The box owned by our window, whatever other dialogs the desktop holds.
+      // The box owned by our window, whatever other dialogs the desktop holds, once it has its
+      // text: the dialog exists a moment before its text is put in.
       HWND box = nullptr;
-      for (int i = 0; i < 800 && !box; ++i) {
-        for (HWND d = nullptr; (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
+      std::wstring said;
+      for (int i = 0; i < 800 && said.empty(); ++i) {
+        for (HWND d = nullptr; !box && (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
           if (::GetWindow(d, GW_OWNER) == unsaved) box = d;
-        if (!box) ::Sleep(25);
+        if (box) said = TextOf(::GetDlgItem(box, 0xFFFF));
+        if (said.empty()) ::Sleep(25);
       }
-      const std::wstring said = box ? TextOf(::GetDlgItem(box, 0xFFFF)) : L"";
       Check(Utf8(said) == "ウィンドウの位置と大きさを保存できませんでした。",
             "a close whose settings cannot be saved says so: " + Utf8(said));
       if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
