@@ -290,11 +290,7 @@ void TForm1::PanBy(double dx, double dy) {
 
 void TForm1::SwapWithPreviousView() {
   const TView current = View;
-  View.ViewScale = current.PrevViewScale;
-  View.ViewLeft = current.PrevViewLeft;
-  View.ViewBottom = current.PrevViewBottom;
-  View.ViewRight = current.PrevViewRight;
-  View.ViewTop = current.PrevViewTop;
+  View.RestorePrevView();
   RedrawView();
   View.PrevViewScale = current.ViewScale;
   View.PrevViewLeft = current.ViewLeft;
