@@ -231,13 +231,15 @@ TEST_F(Win32Host, ASaveWaitsForAMomentaryHolderOfTheFile) {
 // A key of the tests' own beside Jw_cad's, so tests running at once do not meet.
 class Win32Registry : public ::testing::Test {
  protected:
-  static constexpr const wchar_t* kKey = L"PikrottaTest.Document";
-  static constexpr const char* kCommand = "PikrottaTest.Document\\shell\\open\\command";
-  void TearDown() override { ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kKey); }
+  // A key of this process's own: the Japanese and the English runs go on at the same time in
+  // one registry.
+  const std::string Name = "PikrottaTest" + std::to_string(::GetCurrentProcessId()) + ".Document";
+  const std::wstring kKey = SjisToWide(Name);
+  const std::string kCommand = Name + "\\shell\\open\\command";
+  void TearDown() override { ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kKey.c_str()); }
   void Set(DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT,
-                                (std::wstring(kKey) + L"\\shell\\open\\command").c_str(), 0,
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, (kKey + L"\\shell\\open\\command").c_str(), 0,
                                 nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const TUniqueKey owner(key);
