@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "my_func.h"
 
 namespace pikrotta {
-
-namespace {
-
-// Five degrees: the step of every ellipse, accumulated by addition.
-constexpr double kEllipseStep = std::numbers::pi / 36;
-constexpr int32_t kChords = 72;
 
 // Points of an ellipse turned by tilt about its centre. The tilt's cosine and sine are taken
 // once per ellipse; the sums are those of RotateX and RotateY about (0, 0), term for term.
@@ -24,9 +19,11 @@ class TEllipse {
         Cy(cy),
         R(r),
         Flatness(flatness),
-        CosTilt(std::cos(tilt)),
-        SinTilt(std::sin(tilt)) {}
+        // Most curves are not tilted; the cosine and sine of 0 are exactly 1 and 0.
+        CosTilt(tilt == 0 ? 1.0 : std::cos(tilt)),
+        SinTilt(tilt == 0 ? 0.0 : std::sin(tilt)) {}
   TWorldPoint At(double t) const { return AtCosSin(std::cos(t), std::sin(t)); }
+  TWorldPoint Centre() const { return {Cx, Cy}; }
   TWorldPoint AtCosSin(double cosT, double sinT) const {
     const double u = R * cosT, v = R * Flatness * sinT;
     return {Cx + (0 + CosTilt * u - SinTilt * v), Cy + (0 + SinTilt * u + CosTilt * v)};
@@ -35,6 +32,12 @@ class TEllipse {
  private:
   double Cx, Cy, R, Flatness, CosTilt, SinTilt;
 };
+
+namespace {
+
+// Five degrees: the step of every ellipse, accumulated by addition.
+constexpr double kEllipseStep = std::numbers::pi / 36;
+constexpr int32_t kChords = 72;
 
 // Cosine and sine of the parameter angles of a whole ellipse, 0, 5, 10, ... degrees, taken
 // once from the sums of the accumulated step: the very values a chord-by-chord computation
@@ -270,6 +273,11 @@ void TGra::DrawChords(TCanvas& canvas, double cx, double cy, double r, double fl
     return;
   const TEllipse ellipse(cx, cy, r, flatness, tilt);
   const bool whole = start == 0 && step == kEllipseStep;
+  // A disc wholly inside the view, by the same margin: the clipper would leave every chord
+  // as it is.
+  if (cx - reach - margin > rect.XMin && cx + reach + margin < rect.XMax &&
+      cy - reach - margin > rect.YMin && cy + reach + margin < rect.YMax)
+    return DrawChordsInView(canvas, ellipse, reach, whole, start, step);
   double t = start;
   TWorldPoint previous = ellipse.At(t);
   for (int32_t k = 1; k <= kChords; ++k) {
@@ -277,6 +285,59 @@ void TGra::DrawChords(TCanvas& canvas, double cx, double cy, double r, double fl
     const TWorldPoint next =
         whole ? ellipse.AtCosSin(kEllipseAngles.Cos[k], kEllipseAngles.Sin[k]) : ellipse.At(t);
     DrawWorldLine(canvas, previous.X, previous.Y, next.X, next.Y);
+    previous = next;
+  }
+}
+
+// The chords of an ellipse that needs no clipping, with the very pixels of clipping and
+// mapping each chord: each point is mapped once. An arc's points come from turning the
+// previous one by the step, not from a sine and a cosine each; the turn differs from those in
+// the last bits only, so a point whose pixel those bits could change is taken exactly.
+void TGra::DrawChordsInView(TCanvas& canvas, const TEllipse& ellipse, double reach, bool whole,
+                            double start, double step) const {
+  const double scale = View.ViewScale;
+  auto exact = [&](TWorldPoint p) {
+    return TPoint{View.WorldToScreenX(p.X), View.WorldToScreenY(p.Y)};
+  };
+  // How far a turned point may lie from the exact one, in pixels: the turns' rounding and the
+  // accumulated angle's grow by an epsilon per chord, times the angle's size; each sum and
+  // product of the mapping rounds once more. Doubled, so the bound is never tight.
+  constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+  const double angle = std::max(std::fabs(start), std::fabs(start + kChords * step)) + 8;
+  const double magnitude = std::fabs(View.ViewLeft) + std::fabs(View.ViewBottom) +
+                           std::fabs(ellipse.Centre().X) + std::fabs(ellipse.Centre().Y) + reach;
+  const double slack =
+      2 * (scale * (2 * reach * kChords * kEpsilon * angle + 8 * kEpsilon * magnitude) +
+           8 * kEpsilon * scale * magnitude);
+  // True when the point maps to the same pixel wherever within slack it lies.
+  auto clear = [&](double v) {
+    const double a = std::fabs(v) + 0.5, f = a - std::floor(a);
+    return f > slack && f < 1 - slack;
+  };
+  const bool turn = !whole && slack < 1e-3;
+  double cosStep = 1, sinStep = 0, c = 1, s = 0;
+  if (turn)
+    cosStep = std::cos(step), sinStep = std::sin(step), c = std::cos(start), s = std::sin(start);
+  double t = start;
+  TPoint previous = exact(ellipse.At(t));
+  for (int32_t k = 1; k <= kChords; ++k) {
+    t += step;
+    TPoint next;
+    if (whole) {
+      next = exact(ellipse.AtCosSin(kEllipseAngles.Cos[k], kEllipseAngles.Sin[k]));
+    } else if (turn) {
+      const double c1 = c * cosStep - s * sinStep;
+      s = s * cosStep + c * sinStep;
+      c = c1;
+      const TWorldPoint p = ellipse.AtCosSin(c, s);
+      const double vx = (p.X - View.ViewLeft) * scale, vy = (p.Y - View.ViewBottom) * scale;
+      next = clear(vx) && clear(vy)
+                 ? TPoint{RoundHalfAway(vx), PixelFromBottom(View.ViewHeight, RoundHalfAway(vy))}
+                 : exact(ellipse.At(t));
+    } else {
+      next = exact(ellipse.At(t));
+    }
+    DrawPixelLine(canvas, previous.X, previous.Y, next.X, next.Y);
     previous = next;
   }
 }

@@ -42,6 +42,8 @@ double EntityWidth(const TgraAttribute& attributes, int32_t color, int32_t lineW
 
 // Draws the drawing model through one view onto a canvas: the primitives, the entity
 // drawers, the texts and the whole drawing pass.
+class TEllipse;
+
 class TGra {
  public:
   TGra(const TView& view, const TgraAttribute& attributes, const TJwwGaibu& model,
@@ -140,6 +142,9 @@ class TGra {
   // 72 chords from parameter angle start, the step accumulated by addition.
   void DrawChords(TCanvas& canvas, double cx, double cy, double r, double flatness, double tilt,
                   double start, double step) const;
+  // The same for an ellipse within reach of its centre that lies wholly inside the view.
+  void DrawChordsInView(TCanvas& canvas, const TEllipse& ellipse, double reach, bool whole,
+                        double start, double step) const;
   void AppendArcPoints(double cx, double cy, double r, double flatness, double tilt, double start,
                        double sweep);
   void DrawScreenPoints(TCanvas& canvas);

@@ -1,5 +1,7 @@
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "gra_test_util.h"
 
@@ -167,6 +169,82 @@ TEST_F(GraTest, ArcDividesItsSweepIn72) {
   ASSERT_EQ(ends.size(), 72u);
   EXPECT_EQ(Canvas.Calls[0].Args, (Args{500, 300}));
   EXPECT_EQ(ends.back(), (TPoint{300, 500}));
+}
+
+// The chords of an ellipse or arc, each as the definition makes it: the point turned about the
+// centre, the parameter angle accumulated by addition, and the chord clipped and mapped.
+std::vector<TCanvasCall> ChordsByDefinition(const TGra& gra, double cx, double cy, double r,
+                                            double flatness, double tilt, double start,
+                                            double step) {
+  TRecordingCanvas canvas;
+  auto at = [&](double t) {
+    const double u = r * std::cos(t), v = r * flatness * std::sin(t);
+    return TWorldPoint{cx + RotateX(u, v, 0, 0, tilt), cy + RotateY(u, v, 0, 0, tilt)};
+  };
+  double t = start;
+  TWorldPoint previous = at(t);
+  for (int k = 1; k <= 72; ++k) {
+    t += step;
+    const TWorldPoint next = at(t);
+    gra.DrawWorldLine(canvas, previous.X, previous.Y, next.X, next.Y);
+    previous = next;
+  }
+  return canvas.Calls;
+}
+
+std::vector<std::vector<int32_t>> KindsAndArgs(const std::vector<TCanvasCall>& calls) {
+  std::vector<std::vector<int32_t>> shapes;
+  for (const TCanvasCall& c : calls) {
+    shapes.push_back(c.Args);
+    shapes.back().push_back(static_cast<int32_t>(c.Kind));
+  }
+  return shapes;
+}
+
+// Whatever shortcut the drawer takes for chords in the view, each pixel is the one of the
+// definition: views from far out to close in and far from the origin, arcs of any start and
+// sweep, flattened and tilted, wholly inside or crossing the edge; and arcs whose points fall
+// on pixel edges (centres on half pixels, right-angle starts), where the last bit decides.
+TEST_F(GraTest, ChordsArePixelForPixelThoseOfTheDefinition) {
+  const double pi = std::numbers::pi;
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> unit(0, 1);
+  int compared = 0;
+  for (const double scale : {0.013, 0.57, 10.0, 3300.0}) {
+    for (const double origin : {0.0, -2.5e6, 7.25e7}) {
+      View.ViewScale = scale;
+      View.CentreAt(origin, -origin / 3);
+      const double half = 500 / scale, pixel = 1 / scale;
+      for (int i = 0; i < 150; ++i) {
+        const bool onEdges = i % 3 == 0;
+        const double cx = onEdges ? origin + (std::round(unit(random) * 600) - 300.5) * pixel
+                                  : origin + (unit(random) * 2.4 - 1.2) * half;
+        const double cy = onEdges ? -origin / 3 + (std::round(unit(random) * 600) - 299.5) * pixel
+                                  : -origin / 3 + (unit(random) * 2.4 - 1.2) * half;
+        const double r = onEdges ? std::round(unit(random) * 40 + 1) * pixel
+                                 : std::pow(10.0, unit(random) * 5 - 3) * half;
+        const double flatness = std::array{1.0, 0.3, 2.5, -1.0}[i % 4];
+        const double tilt = onEdges ? 0 : unit(random) * 2 * pi;
+        const double start = onEdges ? pi / 2 * std::round(unit(random) * 8 - 4)
+                                     : (unit(random) * 2 - 1) * std::array{7.0, 1e4}[i % 2];
+        const double sweep =
+            onEdges ? pi / 2 * std::round(unit(random) * 3 + 1) : (unit(random) * 4 - 2) * pi;
+        Canvas.Calls.clear();
+        Gra.DrawWorldArc(Canvas, cx, cy, r, flatness, tilt, start, sweep);
+        ASSERT_EQ(
+            KindsAndArgs(Canvas.Calls),
+            KindsAndArgs(ChordsByDefinition(Gra, cx, cy, r, flatness, tilt, start, sweep / 72)))
+            << "scale " << scale << " arc " << i;
+        Canvas.Calls.clear();
+        Gra.DrawWorldEllipse(Canvas, cx, cy, r, flatness, tilt);
+        ASSERT_EQ(KindsAndArgs(Canvas.Calls),
+                  KindsAndArgs(ChordsByDefinition(Gra, cx, cy, r, flatness, tilt, 0, pi / 36)))
+            << "scale " << scale << " ellipse " << i;
+        compared += !Canvas.Calls.empty();
+      }
+    }
+  }
+  EXPECT_GT(compared, 1000);  // most of them are seen
 }
 
 TEST_F(GraTest, SolidArcShapes) {
