@@ -253,10 +253,13 @@ void TGdiCanvas::MoveTo(int32_t x, int32_t y) {
 }
 
 void TGdiCanvas::LineTo(int32_t x, int32_t y) {
-  if (Batching && Pen.Mode == pmCopy && Pen.Style == psSolid)
-    BatchLineTo(x, y);
-  else
+  if (Batching && Pen.Mode == pmCopy && Pen.Style == psSolid) {
+    // GDI draws nothing for a one-pixel line that ends where it starts, and the chords of a
+    // small curve often do.
+    if (Pen.Width > 1 || x != Current.X || y != Current.Y) BatchLineTo(x, y);
+  } else {
     PlainLineTo(x, y);
+  }
   Current = {x, y};
 }
 
@@ -279,6 +282,7 @@ void TGdiCanvas::PlainLineTo(int32_t x, int32_t y) {
 }
 
 void TGdiCanvas::BatchLineTo(int32_t x, int32_t y) {
+  LastPixelKnown = false;
   const int32_t width = std::max(Pen.Width, 1);
   const TPoint a = Current;
   const int32_t dx = x - a.X, dy = y - a.Y;
@@ -335,6 +339,7 @@ const std::vector<TPoint>& TGdiCanvas::LineShape(int32_t width, int32_t dx, int3
 }
 
 void TGdiCanvas::Flush() {
+  LastPixelKnown = false;
   if (BatchCounts.empty()) return;
   SelectPen(BatchPen);
   if (Rop2 != R2_COPYPEN) {
@@ -368,7 +373,15 @@ void TGdiCanvas::SetPixel(int32_t x, int32_t y, TColor color) {
   // Pending lines of the same colour may cover the pixel before or after it: the same result.
   if (!BatchCounts.empty() && color != BatchPen.Color) Flush();
   static constexpr TPoint kHere[1] = {{0, 0}};
-  if (Batching) return WritePixels({x, y}, kHere, color);
+  if (Batching) {
+    // The end pixel of a chord is set again by the next chord when that one draws nothing.
+    if (LastPixelKnown && LastPixel == TPoint{x, y} && LastPixelColor == color) return;
+    WritePixels({x, y}, kHere, color);
+    LastPixelKnown = true;
+    LastPixel = {x, y};
+    LastPixelColor = color;
+    return;
+  }
   if (!Safe(x) || !Safe(y)) return;
   ::SetPixel(DrawDc, x, y, static_cast<COLORREF>(color));
   GdiPending = true;

@@ -145,6 +145,10 @@ class TGdiCanvas : public TCanvas {
   std::wstring Text;  // the character being drawn, kept to avoid an allocation per call
 
   TPoint Current;
+  // The pixel the last SetPixel wrote, while nothing else has drawn since.
+  bool LastPixelKnown = false;
+  TPoint LastPixel;
+  TColor LastPixelColor = 0;
   bool DcAtCurrent = false;  // the DC's own current position is Current
   bool GdiPending = false;   // GDI drew since the last GdiFlush
 

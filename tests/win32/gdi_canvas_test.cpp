@@ -268,6 +268,50 @@ TEST(GdiCanvas, AColourChangeBeforeStampingKeepsTheOrderOfDrawing) {
   EXPECT_TRUE(plain.SamePixels(batched));
 }
 
+// The chords of a small curve: many end where they start, and their end pixel is set again
+// and again. Between two such settings, a waiting line, a stamped one and a fill of another
+// colour cover the pixel; the later colour shows each time, as call by call.
+TEST(GdiCanvas, APixelSetAgainAfterOtherDrawingShowsAgain) {
+  const TColor red = MakeColor(255, 0, 0), blue = MakeColor(0, 0, 255);
+  TSheet plain(64, 64, false), batched(64, 64, true);
+  for (TSheet* sheet : {&plain, &batched}) {
+    TGdiCanvas& c = sheet->Canvas;
+    auto chordTo = [&](int32_t x, int32_t y, TColor color) {
+      c.Pen = {color, 0, psSolid, pmCopy};
+      c.MoveTo(x, y);
+      c.LineTo(x, y);
+      c.SetPixel(x, y, color);
+    };
+    chordTo(10, 30, red);
+    chordTo(10, 30, red);
+    c.Pen = {blue, 1, psSolid, pmCopy};
+    c.MoveTo(0, 30);
+    c.LineTo(60, 30);  // long: waits in the batch
+    chordTo(10, 30, red);
+    c.Pen = {blue, 1, psSolid, pmCopy};
+    c.MoveTo(10, 28);
+    c.LineTo(10, 33);  // short: stamped
+    chordTo(10, 30, red);
+    chordTo(20, 30, red);
+    c.Pen = {blue, 1, psSolid, pmCopy};
+    c.Brush = {blue, bsSolid};
+    c.Rectangle(15, 25, 25, 35);
+    c.Brush.Style = bsClear;
+    chordTo(20, 30, red);
+    chordTo(40, 30, red);
+    c.Pen = {blue, 3, psSolid, pmCopy};
+    c.MoveTo(40, 30);
+    c.LineTo(40, 30);  // a wide pen draws a dot even where the line ends where it starts
+    chordTo(40, 31, red);
+    chordTo(40, 31, red);
+    c.Flush();
+  }
+  EXPECT_EQ(batched.At(10, 30), red);
+  EXPECT_EQ(batched.At(20, 30), red);
+  EXPECT_EQ(batched.At(21, 30), blue);
+  EXPECT_TRUE(plain.SamePixels(batched));
+}
+
 // The drawing pass composed twice, batched and call by call: the same pixels, and every font
 // of a composition made once only.
 void ExpectBatchingKeepsPixels(const TJwwGaibu& model, int32_t w, int32_t h, double zoom) {
@@ -294,7 +338,8 @@ TEST(GdiCanvas, BatchedDemoHasThePixelsOfThePlainPath) {
 
 TEST(GdiCanvas, BatchedGeneratedDrawingHasThePixelsOfThePlainPath) {
   const TJwwGaibu& drawing = test::GeneratedDrawing(20000);
-  for (double zoom : {1.0, 6.0}) ExpectBatchingKeepsPixels(drawing, 640, 480, zoom);
+  for (double zoom : {1.0, 4.0, 6.0}) ExpectBatchingKeepsPixels(drawing, 640, 480, zoom);
+  ExpectBatchingKeepsPixels(drawing, 120, 90, 1.0);  // a small window: everything tiny
 }
 
 }  // namespace
