@@ -40,5 +40,8 @@ key(False)
 PY
 }
 if [[ ${1:-} == circles ]]; then hold_esc_while_flagged & fi
+# CPU times mean something on a shared machine only beside how loaded it was.
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
 tools/wine-run.sh "$build/tests/e2e/window_timing.exe" "Z:${work//\//\\}" "$@"
 wait
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
