@@ -16,6 +16,13 @@ std::vector<TExistence> THostServices::NetworkFilesExist(
   return answers;
 }
 
+std::vector<bool> THostServices::FilesExist(const std::vector<std::string>& paths) const {
+  std::vector<bool> answers;
+  answers.reserve(paths.size());
+  for (const std::string& path : paths) answers.push_back(FileExists(path));
+  return answers;
+}
+
 std::optional<TFileText> ReadTextFile(const THostServices& host, const std::string& path,
                                       size_t limit) {
   const std::unique_ptr<TInputFile> file = host.OpenForReading(path);

@@ -71,6 +71,9 @@ class THostServices : public TEscKeyState, public TTextConverter {
   // answer that does not come in time is NoAnswer. This default asks FileExists here, one path
   // after the other, for hosts whose answers come at once.
   virtual std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const;
+  // Whether each local path is a file, answer for answer as FileExists gives it. A host may
+  // answer many paths of one folder from one listing of it; this default asks FileExists.
+  virtual std::vector<bool> FilesExist(const std::vector<std::string>& paths) const;
   // Entries matching a pattern whose last part may hold "*" and "?", as FindFirstFile does
   // (MatchesWildcard gives that rule to hosts without it).
   virtual std::vector<TFolderEntry> ListFolder(const std::string& pattern) const = 0;

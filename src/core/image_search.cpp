@@ -104,13 +104,22 @@ void TForm1::Button2Click() {
 
   // Each distinct path is asked of the file system once: drawings repeat a picture on many
   // sheets. The network paths are asked first, all together and within a bound, so a server
-  // that does not answer holds the search up once, not once per row.
+  // that does not answer holds the search up once, not once per row. The local ones are
+  // asked together too, so the host can answer a folder's many paths from one listing.
   std::unordered_map<std::string, bool> tested;
-  std::vector<std::string> networkPaths;
+  std::vector<std::string> networkPaths, localPaths;
   for (size_t r = 0; r < ImageRefRows.size(); ++r) {
     const std::string& path = ImageRefRows[r].ResolvedPath;
     if (networkRows[r] && tested.try_emplace(path, false).second) networkPaths.push_back(path);
   }
+  for (size_t r = 0; r < ImageRefRows.size(); ++r) {
+    const std::string& path = ImageRefRows[r].ResolvedPath;
+    if (path != texts::kFullWidthBlank && tested.try_emplace(path, false).second)
+      localPaths.push_back(path);
+  }
+  const std::vector<bool> localAnswers = Host.FilesExist(localPaths);
+  for (size_t p = 0; p < localPaths.size() && p < localAnswers.size(); ++p)
+    tested[localPaths[p]] = localAnswers[p];
   const std::vector<TExistence> answers = Host.NetworkFilesExist(networkPaths);
   std::vector<std::string> silentServers;
   for (size_t p = 0; p < networkPaths.size() && p < answers.size(); ++p) {
@@ -129,9 +138,7 @@ void TForm1::Button2Click() {
     if (row.ResolvedPath == texts::kFullWidthBlank) {
       row.Mark = texts::kMarkUnresolvable;
     } else {
-      const auto [known, fresh] = tested.try_emplace(row.ResolvedPath, false);
-      if (fresh) known->second = Host.FileExists(row.ResolvedPath);
-      row.Found = known->second;
+      row.Found = tested[row.ResolvedPath];
       row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
       if (networkRows[r]) row.Mark += texts::kMarkNetwork;
     }

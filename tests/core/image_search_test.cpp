@@ -183,7 +183,12 @@ class TCountingHost : public TFakeHost {
     ++Asked[path];
     return TFakeHost::FileExists(path);
   }
+  std::vector<bool> FilesExist(const std::vector<std::string>& paths) const override {
+    LocalBatches.push_back(paths);
+    return TFakeHost::FilesExist(paths);
+  }
   mutable std::map<std::string, int32_t> Asked;
+  mutable std::vector<std::vector<std::string>> LocalBatches;
 };
 
 class TCountingControls : public TFakeControls {
@@ -212,6 +217,10 @@ TEST(ImageSearchCounts, EachPathIsAskedOncePerSearchAndTheListIsSetInOneGo) {
                                                         {"C:\\IMG\\logo.bmp", 1},
                                                         {"C:\\JWW\\jw_win.jwf", 1},
                                                         {"\\\\srv\\s\\n.bmp", 1}}));
+  // The local paths go to the host together, each once, so it may answer a folder's paths
+  // from one listing; the network path is asked apart, within its bound.
+  EXPECT_EQ(host.LocalBatches, (std::vector<std::vector<std::string>>{
+                                   {"C:\\IMG\\logo.bmp", "C:\\IMG\\LOGO.bmp"}}));
   const std::string found = std::string("C:\\IMG\\logo.bmp") + texts::kMarkFound;
   ASSERT_EQ(controls.Rows.size(), 6u);
   EXPECT_EQ(controls.Rows[1], found);

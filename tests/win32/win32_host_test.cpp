@@ -130,6 +130,55 @@ TEST_F(Win32Host, NetworkQuestionsAnswerAsFileExistsDoes) {
   EXPECT_NE(answers[3], TExistence::Found);
 }
 
+// Many paths of a folder are answered from one listing of it, and every answer is the one
+// FileExists gives: names in another case, short names, folders, names Windows trims or takes
+// as wildcards, streams or devices, a folder that is gone and one that is a file.
+TEST_F(Win32Host, AFoldersPathsAnswerAsFileExistsDoesOneByOne) {
+  const char* names[] = {"a1.bmp", "Photo Big.JPG", "\x95\x5c\x83\x5c.bmp", "\xb6\xc5.png",
+                         "\x82\x81\x82\x82.bmp"};  // 表ソ, ｶﾅ, ａｂ
+  for (const char* name : names) WriteFile(Native(name), "x");
+  fs::create_directories(Native("dir.bmp"));
+  wchar_t shortName[MAX_PATH] = {};
+  ::GetShortPathNameW(Native("Photo Big.JPG").c_str(), shortName, MAX_PATH);
+  const std::string shortPath = WideToSjis(shortName);
+  std::string forward = Folder;
+  std::replace(forward.begin(), forward.end(), '\\', '/');
+  const std::string parent = Folder + "..\\" + WideToSjis(Root.filename().wstring()) + "\\";
+  std::vector<std::string> paths = {shortPath, forward + "a1.bmp", parent + "a1.bmp",
+                                    parent + "A2.bmp"};
+  for (const char* name : {"a1.bmp",
+                           "A1.BMP",
+                           "a2.bmp",
+                           "photo big.jpg",
+                           "Photo Big.JPG",
+                           "PHOTO~1.JPG",
+                           "zz.bmp",
+                           "\x95\x5c\x83\x5c.bmp",
+                           "\x95\x5c\x83\x5c.BMP",
+                           "\xb6\xc5.PNG",
+                           "\x82\x81\x82\x82.bmp",
+                           "\x82\x60\x82\x61.bmp",
+                           "dir.bmp",
+                           "DIR.BMP",
+                           "a1.bmp.",
+                           "a1.bmp ",
+                           "a?.bmp",
+                           "*.bmp",
+                           "a1.bmp:x",
+                           "con.bmp",
+                           "a1.bmp\\x.bmp"})
+    paths.push_back(Folder + name);
+  for (int i = 0; i < 9; ++i) paths.push_back(Folder + "gone\\p" + std::to_string(i) + ".bmp");
+  std::vector<bool> oneByOne;
+  for (const std::string& path : paths) oneByOne.push_back(Host.FileExists(path));
+  const std::vector<bool> together = Host.FilesExist(paths);
+  ASSERT_EQ(together.size(), paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(together[i], oneByOne[i]) << paths[i];
+  // The case of ASCII letters does not matter to the file system, and a folder is no file.
+  EXPECT_TRUE(together[4 + 1]);
+  EXPECT_FALSE(together[4 + 12]);
+}
+
 // Today's dated folders with the stamps set here, compared as the search compares them: the
 // packed local DOS date and time.
 TEST_F(Win32Host, ListsDatedFoldersWithTheirDosStamps) {
