@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, from Debian's packages. Safe to run again.
-#   native build and tests: compilers, CMake, GoogleTest, Google Benchmark, CLI11, JSON;
+#   native build and tests: compilers, CMake, GoogleTest, Google Benchmark, CLI11, JSON, stb
+#   (header-only, so it serves the Windows builds too);
 #   the report's browser test: Chromium and the IPA Gothic font;
 #   the Windows builds: mingw-w64 for 32 and 64 bits, and Wine (32-bit Wine needs the i386
 #   architecture) with Xvfb to run them, ImageMagick for screenshots, and a generated
@@ -8,7 +9,7 @@
 #   turn into garbage.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev nlohmann-json3-dev libcli11-dev python3
+          libbenchmark-dev nlohmann-json3-dev libcli11-dev libstb-dev python3
           chromium fonts-ipafont-gothic
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 fonts-wine
           locales xvfb xauth imagemagick unzip)
