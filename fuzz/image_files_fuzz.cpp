@@ -1,0 +1,34 @@
+// Arbitrary bytes as a picture file found by the search, and as the signatures stb_image is
+// handed: the diagnosis never crashes and what it says of a header holds together.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "fake_host.h"
+#include "image_diagnosis.h"
+#include "stb_header_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace pikrotta;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const TStbHeaderReader reader;
+  // The same bytes behind each signature, so the fuzzer reaches every decoder's header.
+  for (const char* signature : {"", "BM", "\xFF\xD8\xFF", "\x89PNG\r\n\x1A\n", "GIF89a"}) {
+    const std::optional<TImageHeader> header = reader.ReadHeader(signature + bytes);
+    if (header &&
+        (header->Width < 0 || header->Height < 0 || (header->Width == 0) != (header->Height == 0)))
+      std::abort();
+  }
+  test::TFakeHost host;
+  host.Files["C:\\JWW\\a.bmp"] = bytes;
+  host.FailReads = size % 3 == 1;
+  const TSteadyClock clock;
+  const std::vector<TImageRefDiagnosis> d =
+      DiagnoseImageRefs({{"a.bmp", "C:\\JWW\\a.bmp", true, false, 30, 20}},
+                        {"C:\\JWW\\d.jww", "C:\\BAK\\", ""}, host, reader, clock);
+  if (d.size() != 1 || !d[0].File) std::abort();
+  if (d[0].File->Readable && d[0].File->Size != static_cast<int64_t>(size)) std::abort();
+  if (!d[0].File->Readable && d[0].File->Header) std::abort();
+  return 0;
+}
