@@ -7,5 +7,5 @@ trap 'rm -rf "$drive"' EXIT
 cp -r examples/demo/drive-c/. "$drive"
 temp="$drive/JWW/BAK/$(date +%Y%m%d)-1"
 mkdir -p "$temp"
-printf 'demo image kept inside the drawing\n' > "$temp/jwtmp0001.bmp"
+cp examples/demo/jwtmp0001.bmp "$temp/jwtmp0001.bmp"
 demo_args=(examples/demo/JWC_TEMP.TXT --jwcad 'C:\JWW\Jw_win.exe' --drive "C:=$drive")

@@ -17,7 +17,7 @@ tools/wine-prefix.sh "$WINEPREFIX"
 jww=$WINEPREFIX/drive_c/JWW
 rm -rf "$jww" && cp -r examples/demo/drive-c/JWW "$jww"
 mkdir -p "$jww/BAK/$(date +%Y%m%d)-1" "$jww/Pikrotta"
-printf 'demo image kept inside the drawing\n' > "$jww/BAK/$(date +%Y%m%d)-1/jwtmp0001.bmp"
+cp examples/demo/jwtmp0001.bmp "$jww/BAK/$(date +%Y%m%d)-1/jwtmp0001.bmp"
 cp "$build/src/win32/pikrotta.exe" dist/Pikrotta.bat examples/demo/JWC_TEMP.TXT "$jww/Pikrotta/"
 tools/wine-run.sh reg add 'HKCR\Jwwin.Document\shell\open\command' /ve \
   /d '"C:\JWW\Jw_win.exe" "%1"' /f >/dev/null

@@ -20,6 +20,9 @@ struct TListOptions {
   // the folder standing for C:\ (POSIX only).
   THostSetup Host;
   bool Json = false;
+  // A readable explanation per reference: where it was looked for, what is wrong with it,
+  // and files of its name nearby.
+  bool Doctor = false;
 };
 
 struct TListResult {

@@ -137,10 +137,11 @@ struct TSearchArgs {
   }
 };
 
-int RunList(const TSearchArgs& args, bool json) {
+int RunList(const TSearchArgs& args, bool json, bool doctor = false) {
   pikrotta::TListOptions options;
   if (!args.ToOptions(options)) return kExitUsage;
   options.Json = json;
+  options.Doctor = doctor;
   if (!IsFile(args.File)) return NoSuchFile(args.File);
   const pikrotta::TListResult result = pikrotta::ListImageRefs(options);
   if (!result.ReadComplete) {
@@ -210,8 +211,17 @@ int main(int argc, char** argv) {
   CLI::App* list = app.add_subcommand(
       "list", "Search FILE for image references as the search button does and list them.");
   listArgs.AddTo(*list);
-  list->add_flag("--json", listJson, "one JSON object per reference");
+  list->add_flag("--json", listJson,
+                 "one JSON object per reference, with the file's facts, findings and candidates");
   list->footer(statuses);
+
+  TSearchArgs doctorArgs;
+  CLI::App* doctor = app.add_subcommand(
+      "doctor",
+      "Search FILE as list does and explain each reference: where its file was looked for, "
+      "what is wrong with it, and files of its name nearby.");
+  doctorArgs.AddTo(*doctor);
+  doctor->footer(statuses);
 
   TSearchArgs reportArgs;
   std::string reportSize = "1200x800";
@@ -248,6 +258,7 @@ int main(int argc, char** argv) {
     if (*dump) return RunDump(dumpFile, summary);
     if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
     if (*list) return RunList(listArgs, listJson);
+    if (*doctor) return RunList(doctorArgs, false, true);
     if (*report) return RunReport(reportArgs, reportSize, reportOutput);
   } catch (const std::bad_alloc&) {
     std::cout.flush();
