@@ -73,6 +73,16 @@ std::string Explain(const TImageRefRow& row, const TImageRefDiagnosis& d) {
   return text;
 }
 
+std::vector<TImageRefDiagnosis> Diagnose(const TSearchWindow<TNullCanvas>& window) {
+  const TStbHeaderReader reader;
+  const TSteadyClock clock;
+  const TDiagnosisPlaces places{window.Controls.Caption(TLabel::Label2),
+                                window.Controls.Caption(TLabel::Label4),
+                                window.Controls.Caption(TLabel::Label5)};
+  return DiagnoseImageRefs(DiagnosisInputs(window.Form.ImageRefRows, window.Form.ImageRefs), places,
+                           *window.Host, reader, clock);
+}
+
 }  // namespace
 
 TListResult ListImageRefs(const TListOptions& options) {
@@ -86,13 +96,7 @@ TListResult ListImageRefs(const TListOptions& options) {
     for (const std::string& row : window.Controls.Rows) result.Output += SjisToUtf8(row) + "\n";
     return result;
   }
-  const TStbHeaderReader reader;
-  const TSteadyClock clock;
-  const TDiagnosisPlaces places{window.Controls.Caption(TLabel::Label2),
-                                window.Controls.Caption(TLabel::Label4),
-                                window.Controls.Caption(TLabel::Label5)};
-  const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseImageRefs(
-      DiagnosisInputs(form.ImageRefRows, form.ImageRefs), places, *window.Host, reader, clock);
+  const std::vector<TImageRefDiagnosis> diagnoses = Diagnose(window);
   if (options.Doctor) {
     for (size_t i = 0; i < diagnoses.size(); ++i)
       result.Output += Explain(form.ImageRefRows[i], diagnoses[i]);
@@ -125,6 +129,37 @@ TListResult ListImageRefs(const TListOptions& options) {
                     {"candidateSearchCut", d.CandidateSearchCut}});
   }
   result.Output = refs.dump(1) + "\n";
+  return result;
+}
+
+TRestoreResult RestoreImageRefs(const TListOptions& options, bool apply) {
+  TSearchWindow<TNullCanvas> window(options);
+  TRestoreResult result;
+  result.ReadComplete = window.Search({800, 600});
+  if (!result.ReadComplete) return result;
+  const std::vector<TImageRefRow>& rows = window.Form.ImageRefRows;
+  const std::vector<TImageRefDiagnosis> diagnoses = Diagnose(window);
+  const TRestorePlan plan = PlanRestores(DiagnosisInputs(rows, window.Form.ImageRefs), diagnoses);
+  for (const TRestoreCopy& copy : plan.Copies) {
+    const std::string from = SjisToUtf8(copy.From), to = SjisToUtf8(copy.To);
+    if (!apply) {
+      result.Output += "would copy " + from + " to " + to + "\n";
+      continue;
+    }
+    const std::string reason = window.Host->CopyNewFile(copy.From, copy.To);
+    if (reason.empty()) {
+      result.Output += "copied " + from + " to " + to + "\n";
+    } else {
+      result.Errors +=
+          "pikrotta-cli: cannot copy " + from + " to " + to + ": " + SjisToUtf8(reason) + "\n";
+      result.AllCopied = false;
+    }
+  }
+  for (const size_t r : plan.Ambiguous) {
+    result.Output += "several candidates, left alone: " + SjisToUtf8(rows[r].RowText) + "\n";
+    for (const TCandidate& c : diagnoses[r].Candidates)
+      if (c.AspectMatches) result.Output += "  " + SjisToUtf8(c.File.Path) + "\n";
+  }
   return result;
 }
 

@@ -55,6 +55,18 @@ struct TSearchWindow {
 
 TListResult ListImageRefs(const TListOptions& options);
 
+struct TRestoreResult {
+  bool ReadComplete = true;
+  std::string Output;  // UTF-8: the copies made or to make, and the rows left alone
+  std::string Errors;  // UTF-8: one line per copy that failed
+  bool AllCopied = true;
+};
+
+// Puts missing pictures back where the search looks for them: for each missing row with one
+// candidate of its name and aspect, that candidate is copied there when apply is set. Never
+// overwrites; the drawing and the transfer file stay as they are.
+TRestoreResult RestoreImageRefs(const TListOptions& options, bool apply);
+
 // Paths as the command line takes and prints them: UTF-8 on every system.
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);

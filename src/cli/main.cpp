@@ -151,6 +151,17 @@ int RunList(const TSearchArgs& args, bool json, bool doctor = false) {
   return result.AllFound ? kExitOk : kExitNotAllFound;
 }
 
+int RunRestore(const TSearchArgs& args, bool apply) {
+  pikrotta::TListOptions options;
+  if (!args.ToOptions(options)) return kExitUsage;
+  if (!IsFile(args.File)) return NoSuchFile(args.File);
+  const pikrotta::TRestoreResult result = pikrotta::RestoreImageRefs(options, apply);
+  if (!result.ReadComplete) return CannotRead(args.File);
+  std::cout << result.Output;
+  std::cerr << result.Errors;
+  return result.AllCopied ? kExitOk : kExitNoFile;
+}
+
 int RunReport(const TSearchArgs& args, const std::string& size, const std::string& output) {
   pikrotta::TReportOptions options;
   if (!args.ToOptions(options.List)) return kExitUsage;
@@ -223,6 +234,20 @@ int main(int argc, char** argv) {
   doctorArgs.AddTo(*doctor);
   doctor->footer(statuses);
 
+  TSearchArgs restoreArgs;
+  bool restoreApply = false;
+  CLI::App* restore = app.add_subcommand(
+      "restore",
+      "Search FILE as list does and, for every missing picture with exactly one candidate of its "
+      "name and of its placement's aspect, print the copy that puts it back where the search "
+      "looks; rows with several such candidates are listed and left alone. Never overwrites a "
+      "file, never changes the drawing.");
+  restoreArgs.AddTo(*restore);
+  restore->add_flag("--apply", restoreApply, "make the copies");
+  restore->footer(
+      "Exit status: 0 when every copy was made (or, without --apply, could be planned), 1 when "
+      "any copy failed or FILE does not exist or cannot be read, 2 on wrong usage.");
+
   TSearchArgs reportArgs;
   std::string reportSize = "1200x800";
   std::string reportOutput;
@@ -259,6 +284,7 @@ int main(int argc, char** argv) {
     if (*trace) return RunTrace(traceFile, traceSize, traceSearch, traceNow);
     if (*list) return RunList(listArgs, listJson);
     if (*doctor) return RunList(doctorArgs, false, true);
+    if (*restore) return RunRestore(restoreArgs, restoreApply);
     if (*report) return RunReport(reportArgs, reportSize, reportOutput);
   } catch (const std::bad_alloc&) {
     std::cout.flush();

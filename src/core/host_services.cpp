@@ -16,6 +16,10 @@ std::vector<TExistence> THostServices::NetworkFilesExist(
   return answers;
 }
 
+std::string THostServices::CopyNewFile(const std::string&, const std::string&) {
+  return "this system copies no files";
+}
+
 std::vector<bool> THostServices::FilesExist(const std::vector<std::string>& paths) const {
   std::vector<bool> answers;
   answers.reserve(paths.size());

@@ -82,6 +82,9 @@ class THostServices : public TEscKeyState, public TTextConverter {
   // Writes a new file beside the old one and puts it in its place only once it is complete,
   // so that a failed write keeps the old file. False on failure.
   virtual bool ReplaceFileContents(const std::string& path, const std::string& bytes) = 0;
+  // Copies a file to a path where none is, making the folders missing below the drive's or
+  // share's root; never overwrites. The system's reason on failure, "" on success.
+  virtual std::string CopyNewFile(const std::string& from, const std::string& to);
   // The default value of a key under HKEY_CLASSES_ROOT; nothing when there is none.
   virtual std::optional<std::string> ReadClassesRootDefault(const std::string& key) const = 0;
   virtual const TClockLocale& Clock() const = 0;

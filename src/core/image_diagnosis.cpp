@@ -360,6 +360,24 @@ bool SameFileName(std::string_view a, std::string_view b) {
   return true;
 }
 
+TRestorePlan PlanRestores(const std::vector<TDiagnosisInput>& refs,
+                          const std::vector<TImageRefDiagnosis>& diagnoses) {
+  TRestorePlan plan;
+  for (size_t r = 0; r < refs.size() && r < diagnoses.size(); ++r) {
+    if (refs[r].Found || refs[r].Network || refs[r].ResolvedPath == texts::kFullWidthBlank)
+      continue;
+    const std::string name = FileNameOf(diagnoses[r].ResolvedPath);
+    std::vector<const TCandidate*> matching;
+    for (const TCandidate& c : diagnoses[r].Candidates)
+      if (c.AspectMatches && SameFileName(FileNameOf(c.File.Path), name)) matching.push_back(&c);
+    if (matching.size() == 1)
+      plan.Copies.push_back({r, matching[0]->File.Path, diagnoses[r].ResolvedPath});
+    else if (matching.size() > 1)
+      plan.Ambiguous.push_back(r);
+  }
+  return plan;
+}
+
 std::vector<TDiagnosisInput> DiagnosisInputs(const std::vector<TImageRefRow>& rows,
                                              const std::vector<TSearchStr>& refs) {
   std::vector<TDiagnosisInput> inputs;

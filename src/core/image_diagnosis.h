@@ -103,4 +103,18 @@ std::vector<TImageRefDiagnosis> DiagnoseImageRefs(const std::vector<TDiagnosisIn
                                                   const TImageHeaderReader& reader,
                                                   const TMonotonicClock& clock);
 
+// The copies that put missing pictures back: for each missing row, its one candidate of the
+// same name and of the placement's aspect, to where the search looked for it. Rows with more
+// such candidates are left alone and named.
+struct TRestoreCopy {
+  size_t Row = 0;
+  std::string From, To;
+};
+struct TRestorePlan {
+  std::vector<TRestoreCopy> Copies;
+  std::vector<size_t> Ambiguous;  // rows
+};
+TRestorePlan PlanRestores(const std::vector<TDiagnosisInput>& refs,
+                          const std::vector<TImageRefDiagnosis>& diagnoses);
+
 }  // namespace pikrotta

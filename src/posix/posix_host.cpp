@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <random>
@@ -237,6 +238,48 @@ bool TPosixHost::ReplaceFileContents(const std::string& path, const std::string&
   SyncFolder(native.parent_path());
   RemoveStaleTemporaries(native);
   return true;
+}
+
+std::string TPosixHost::CopyNewFile(const std::string& from, const std::string& to) {
+  const fs::path source = NativePath(from), target = NativePath(to);
+  if (source.empty() || target.empty()) return "the path lies on no mapped drive";
+  if (IsDeviceName(to)) return "the path names a device";
+  // The drive's own folder must be there; what is missing below it is made.
+  const std::string path = to.substr(LocalPrefixLength(to));
+  std::error_code error;
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  if (!fs::is_directory(Drives.at(letter), error)) return "the drive's folder is not there";
+  fs::create_directories(target.parent_path(), error);
+  if (error) return error.message();
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return std::strerror(errno);
+  // O_EXCL: a file that is there, or one made meanwhile, is never overwritten.
+  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (out < 0) {
+    const int reason = errno;
+    ::close(in);
+    return std::strerror(reason);
+  }
+  int reason = 0;
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      if (got < 0) reason = errno;
+      break;
+    }
+    if (!WriteAll(out, std::string_view(buffer, static_cast<size_t>(got)))) {
+      reason = errno;
+      break;
+    }
+  }
+  if (reason == 0 && ::fsync(out) != 0) reason = errno;
+  if (::close(out) != 0 && reason == 0) reason = errno;
+  ::close(in);
+  if (reason == 0) return {};
+  ::unlink(target.c_str());  // only the file made here
+  return std::strerror(reason);
 }
 
 std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string& key) const {

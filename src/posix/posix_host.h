@@ -36,6 +36,7 @@ class TPosixHost : public THostServices {
   // A unique temporary file beside the old one, written and flushed to disk, then renamed
   // over it; on any failure only that temporary file is removed and the old file stays.
   bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
+  std::string CopyNewFile(const std::string& from, const std::string& to) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }
   std::string Utf8ToSjis(std::string_view utf8) const override;

@@ -231,6 +231,40 @@ std::vector<TExistence> TWin32Host::NetworkFilesExist(const std::vector<std::str
   return TestPathsWithin(paths, IsFileOnDisk, kNetworkAnswerBound);
 }
 
+std::string SystemErrorText(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
+  if (text) ::LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
+    message.pop_back();
+  if (message.empty()) message = L"error " + std::to_wstring(error);
+  return WideToSjis(message);
+}
+
+std::string TWin32Host::CopyNewFile(const std::string& from, const std::string& to) {
+  const std::wstring source = SjisToWide(from), target = SjisToWide(to);
+  // The root is the drive (C:\ or \\?\C:\) or the share (\\srv\share\); every folder
+  // below it that is missing is made, from the top down.
+  size_t at = 0;
+  if (target.starts_with(L"\\\\")) {
+    const size_t prefix = LocalPrefixLength(to) > 0 ? 4 : 2;
+    at = target.find(L'\\', prefix);
+    if (LocalPrefixLength(to) == 0 && at != std::wstring::npos) at = target.find(L'\\', at + 1);
+  } else {
+    at = target.find(L'\\');
+  }
+  while (at != std::wstring::npos && (at = target.find(L'\\', at + 1)) != std::wstring::npos) {
+    const std::wstring folder = target.substr(0, at);
+    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+      return SystemErrorText(::GetLastError());
+  }
+  if (!::CopyFileW(source.c_str(), target.c_str(), TRUE)) return SystemErrorText(::GetLastError());
+  return {};
+}
+
 bool TWin32Host::FolderExists(const std::string& path) const {
   const DWORD attributes = Attributes(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

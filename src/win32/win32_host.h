@@ -39,6 +39,9 @@ class TWin32Host : public THostServices {
   // A new file with a unique name beside the old one, created exclusively, written and
   // flushed to disk, then moved over the old one; on failure only that new file is removed.
   bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
+  // CopyFileW that fails if the target is there, after CreateDirectoryW of every missing
+  // folder below the root; the reason is FormatMessage's text of the error.
+  std::string CopyNewFile(const std::string& from, const std::string& to) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }
   std::string Utf8ToSjis(std::string_view utf8) const override;
@@ -58,6 +61,9 @@ class TWin32Host : public THostServices {
   TSteadyClock Steady;
   TThrottledEscKey Esc{AsyncEsc, Steady};
 };
+
+// The system's sentence for an error code, in Shift-JIS, without its line end.
+std::string SystemErrorText(DWORD error);
 
 // The packed local DOS date and time of a file time, as the search compares them.
 int32_t DosTimeOf(const FILETIME& written);

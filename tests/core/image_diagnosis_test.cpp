@@ -177,8 +177,11 @@ TEST_F(ImageDiagnosis, CandidatesComeBestFirst) {
 }
 
 TEST_F(ImageDiagnosis, TheCandidateSearchStopsAtItsBudget) {
-  for (int i = 0; i < kCandidateEntryBudget + 10; ++i)
-    Host.Entries.push_back({"C:\\work\\plan\\", {"f" + std::to_string(i) + ".bmp", false, 0}});
+  for (int i = 0; i < kCandidateEntryBudget + 10; ++i) {
+    std::string name = std::to_string(i);
+    name += ".bmp";
+    Host.Entries.push_back({"C:\\work\\plan\\", {name, false, 0}});
+  }
   Host.Entries.push_back({"C:\\work\\plan\\", {"deeper", true, 0}});
   File("C:\\work\\plan\\deeper\\lost.bmp", "IMG 30 20");
   const TImageRefDiagnosis d = Diagnose(Missing("C:\\work\\plan\\lost.bmp"));
@@ -190,6 +193,26 @@ TEST_F(ImageDiagnosis, TheCandidateSearchStopsAtItsBudget) {
   Clock.Step = kCandidateTimeBudgetMicroseconds / 4;
   const TImageRefDiagnosis late = Diagnose(Missing("C:\\work\\plan\\images\\lost.bmp"));
   EXPECT_TRUE(late.CandidateSearchCut);
+}
+
+// A missing picture is put back only from its one candidate of the same name and aspect.
+TEST_F(ImageDiagnosis, RestoresTakeTheOneCandidateOfTheSameNameAndAspect) {
+  File("C:\\work\\plan\\photos\\one.jpg", "IMG 30 20");
+  File("C:\\work\\plan\\photos\\two.jpg", "IMG 30 20");
+  File("C:\\work\\old\\two.jpg", "IMG 60 40");
+  File("C:\\work\\plan\\photos\\wide.jpg", "IMG 90 20");
+  File("C:\\work\\plan\\images\\renamed.png", "IMG 30 20");
+  const std::vector<TDiagnosisInput> refs = {
+      Missing("C:\\work\\plan\\images\\one.jpg"), Missing("C:\\work\\plan\\images\\two.jpg"),
+      Missing("C:\\work\\plan\\images\\wide.jpg"), Missing("C:\\work\\plan\\images\\renamed.jpg"),
+      Found("C:\\work\\plan\\photos\\one.jpg")};
+  const TRestorePlan plan =
+      PlanRestores(refs, DiagnoseImageRefs(refs, Places, Host, Reader, Clock));
+  ASSERT_EQ(plan.Copies.size(), 1u);
+  EXPECT_EQ(plan.Copies[0].Row, 0u);
+  EXPECT_EQ(plan.Copies[0].From, "C:\\work\\plan\\photos\\one.jpg");
+  EXPECT_EQ(plan.Copies[0].To, "C:\\work\\plan\\images\\one.jpg");
+  EXPECT_EQ(plan.Ambiguous, (std::vector<size_t>{1}));
 }
 
 TEST(SameFileName, AsTheFileSystemCompares) {

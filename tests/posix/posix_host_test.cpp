@@ -92,6 +92,30 @@ TEST_F(PosixHost, ListsMatchingEntriesWithTheirStamps) {
   EXPECT_TRUE(Host.ListFolder("C:\\NOWHERE\\*.*").empty());
 }
 
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A picture put back: copied with its bytes into folders made for it, never over a file that
+// is there, never outside the mapped drive.
+TEST_F(PosixHost, CopyNewFileMakesFoldersAndNeverOverwrites) {
+  std::ofstream(Root / "JWW" / "a.jpg") << "picture bytes";
+  EXPECT_EQ(Host.CopyNewFile("C:\\JWW\\a.jpg", "C:\\JWW\\new\\deeper\\a.jpg"), "");
+  EXPECT_EQ(Contents(Root / "JWW" / "new" / "deeper" / "a.jpg"), "picture bytes");
+  // There now: a second copy is refused and the file keeps its bytes.
+  std::ofstream(Root / "JWW" / "b.jpg") << "other";
+  EXPECT_NE(Host.CopyNewFile("C:\\JWW\\b.jpg", "C:\\JWW\\new\\deeper\\a.jpg"), "");
+  EXPECT_EQ(Contents(Root / "JWW" / "new" / "deeper" / "a.jpg"), "picture bytes");
+  EXPECT_NE(Host.CopyNewFile("C:\\JWW\\none.jpg", "C:\\JWW\\c.jpg"), "");
+  EXPECT_FALSE(fs::exists(Root / "JWW" / "c.jpg"));
+  EXPECT_NE(Host.CopyNewFile("C:\\JWW\\a.jpg", "D:\\a.jpg"), "");
+  EXPECT_NE(Host.CopyNewFile("C:\\JWW\\a.jpg", "C:\\JWW\\nul.jpg"), "");
+  Host.Drives['E'] = Root / "no-such-drive";
+  EXPECT_NE(Host.CopyNewFile("C:\\JWW\\a.jpg", "E:\\x\\a.jpg"), "");
+  EXPECT_FALSE(fs::exists(Root / "no-such-drive"));
+}
+
 TEST_F(PosixHost, ReplaceFileSwapsInACompleteFile) {
   EXPECT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "1\r\n"));
   EXPECT_TRUE(Host.ReplaceFileContents("C:\\JWW\\a.dat", "2\r\n"));

@@ -179,6 +179,22 @@ TEST_F(Win32Host, AFoldersPathsAnswerAsFileExistsDoesOneByOne) {
   EXPECT_FALSE(together[4 + 12]);
 }
 
+// A picture put back with CopyFileW: folders made for it below the drive's root, the bytes
+// copied, a file that is there never overwritten, and the system's reason when it fails.
+TEST_F(Win32Host, CopyNewFileMakesFoldersAndNeverOverwrites) {
+  WriteFile(Native("a.jpg"), "picture bytes");
+  WriteFile(Native("b.jpg"), "other");
+  const std::string target = Folder + "\x95\x5c\\deeper\\a.jpg";  // 表: its trail byte is 0x5C
+  EXPECT_EQ(Host.CopyNewFile(Folder + "a.jpg", target), "");
+  EXPECT_EQ(ReadTextFile(Host, target)->Bytes, "picture bytes");
+  EXPECT_NE(Host.CopyNewFile(Folder + "b.jpg", target), "");
+  EXPECT_EQ(ReadTextFile(Host, target)->Bytes, "picture bytes");
+  const std::string reason = Host.CopyNewFile(Folder + "none.jpg", Folder + "c.jpg");
+  EXPECT_FALSE(reason.empty());
+  EXPECT_FALSE(Host.FileExists(Folder + "c.jpg"));
+  EXPECT_NE(Host.CopyNewFile(Folder + "a.jpg", "Q:\\nowhere\\a.jpg"), "");
+}
+
 // Today's dated folders with the stamps set here, compared as the search compares them: the
 // packed local DOS date and time.
 TEST_F(Win32Host, ListsDatedFoldersWithTheirDosStamps) {
