@@ -219,8 +219,8 @@ TEST(ImageSearchCounts, EachPathIsAskedOncePerSearchAndTheListIsSetInOneGo) {
                                                         {"\\\\srv\\s\\n.bmp", 1}}));
   // The local paths go to the host together, each once, so it may answer a folder's paths
   // from one listing; the network path is asked apart, within its bound.
-  EXPECT_EQ(host.LocalBatches, (std::vector<std::vector<std::string>>{
-                                   {"C:\\IMG\\logo.bmp", "C:\\IMG\\LOGO.bmp"}}));
+  EXPECT_EQ(host.LocalBatches,
+            (std::vector<std::vector<std::string>>{{"C:\\IMG\\logo.bmp", "C:\\IMG\\LOGO.bmp"}}));
   const std::string found = std::string("C:\\IMG\\logo.bmp") + texts::kMarkFound;
   ASSERT_EQ(controls.Rows.size(), 6u);
   EXPECT_EQ(controls.Rows[1], found);
