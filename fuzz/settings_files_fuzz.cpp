@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.Files["C:\\JWW\\jw_win.jwf"] = bytes;
   host.FailReads = size % 2 == 1;
   const TWindowSettings settings = LoadWindowSettings(host, "C:\\TOOLS\\pikrotta.dat");
-  if (!host.FailReads && (settings.Width < 475 || settings.Height < 200 || settings.PanelWidth < 100))
+  if (!host.FailReads &&
+      (settings.Width < 475 || settings.Height < 200 || settings.PanelWidth < 100))
     std::abort();
   const std::string folder = ReadAutoSaveFolder(host, "C:\\JWW\\jw_win.jwf");
   if (folder.empty()) std::abort();  // at least the settings file's own folder
