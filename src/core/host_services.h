@@ -85,6 +85,8 @@ class THostServices : public TEscKeyState, public TTextConverter {
   // Copies a file to a path where none is, making the folders missing below the drive's or
   // share's root; never overwrites. The system's reason on failure, "" on success.
   virtual std::string CopyNewFile(const std::string& from, const std::string& to);
+  // Opens the file's folder in the system's file manager with the file selected.
+  virtual void ShowInFolder(const std::string&) {}
   // The default value of a key under HKEY_CLASSES_ROOT; nothing when there is none.
   virtual std::optional<std::string> ReadClassesRootDefault(const std::string& key) const = 0;
   virtual const TClockLocale& Clock() const = 0;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "image_ref.h"
+#include "main_window.h"
 #include "my_func.h"
 #include "window_texts.h"
 
@@ -233,6 +234,8 @@ void AddFindings(const TDiagnosisInput& ref, const TDiagnosisPlaces& places,
       d.Findings.push_back(Make(kEmpty));
     else if (!file.Header)
       d.Findings.push_back(Make(kNotAnImage));
+    else if (file.Header->Format.empty()) {
+    }  // read by no decoder: nothing to say of its header
     else if (file.Header->Width == 0 && file.Header->Format != "TIFF")  // stb reads no TIFF
       d.Findings.push_back(Make(kDamaged, {file.Header->Format}));
     else if (file.Header->Width > 0 && !AspectMatches(file.Header, ref.Width, ref.Height))
@@ -394,7 +397,7 @@ std::vector<TImageRefDiagnosis> DiagnoseImageRefs(const std::vector<TDiagnosisIn
                                                   const TDiagnosisPlaces& places,
                                                   const THostServices& host,
                                                   const TImageHeaderReader& reader,
-                                                  const TMonotonicClock& clock) {
+                                                  const TMonotonicClock& clock, bool candidates) {
   std::vector<TImageRefDiagnosis> out;
   out.reserve(refs.size());
   TFolderWalk walk(host, clock);
@@ -404,7 +407,7 @@ std::vector<TImageRefDiagnosis> DiagnoseImageRefs(const std::vector<TDiagnosisIn
     d.ResolvedPath = ref.ResolvedPath;
     if (ref.Found) d.File = InspectImageFile(host, reader, ref.ResolvedPath);
     AddFindings(ref, places, host, d, datedTemps);
-    if (!ref.Found && ref.ResolvedPath != texts::kFullWidthBlank && !ref.Network) {
+    if (candidates && !ref.Found && ref.ResolvedPath != texts::kFullWidthBlank && !ref.Network) {
       AddCandidates(ref, places, host, reader, walk, datedTemps, d);
       d.CandidateSearchCut = walk.Cut();
     }

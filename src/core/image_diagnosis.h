@@ -11,9 +11,11 @@
 
 #include "host_interfaces.h"
 #include "host_services.h"
-#include "main_window.h"
 
 namespace pikrotta {
+
+struct TImageRefRow;
+struct TSearchStr;
 
 struct TImageHeader {
   std::string Format;  // "BMP", "JPEG", "PNG", "GIF", "TIFF"
@@ -96,12 +98,21 @@ bool SameFileName(std::string_view a, std::string_view b);
 std::vector<TDiagnosisInput> DiagnosisInputs(const std::vector<TImageRefRow>& rows,
                                              const std::vector<TSearchStr>& refs);
 
-// Diagnoses every reference; the candidate search shares one budget across them.
+// Diagnoses every reference; the candidate search shares one budget across them, and is left
+// out without candidates.
 std::vector<TImageRefDiagnosis> DiagnoseImageRefs(const std::vector<TDiagnosisInput>& refs,
                                                   const TDiagnosisPlaces& places,
                                                   const THostServices& host,
                                                   const TImageHeaderReader& reader,
-                                                  const TMonotonicClock& clock);
+                                                  const TMonotonicClock& clock,
+                                                  bool candidates = true);
+
+// For a shell that reads no picture headers: every file's format is unknown, and nothing is
+// said of its header.
+class TUnreadHeaders : public TImageHeaderReader {
+ public:
+  std::optional<TImageHeader> ReadHeader(std::string_view) const override { return TImageHeader{}; }
+};
 
 // The copies that put missing pictures back: for each missing row, its one candidate of the
 // same name and of the placement's aspect, to where the search looked for it. Rows with more

@@ -72,6 +72,7 @@ void TForm1::Button2Click() {
   const std::string tempFolder = autoSaveFolder + tempName + "\\";
 
   ImageRefRows.clear();
+  RowDiagnoses.clear();
   const std::string drawingName = Controls.Caption(TLabel::Label2);
   std::vector<bool> networkRows;
   for (size_t i = 0; i < ImageRefs.size(); ++i) {

@@ -12,6 +12,7 @@
 #include "canvas.h"
 #include "gra.h"
 #include "host_services.h"
+#include "image_diagnosis.h"
 #include "jww_model.h"
 #include "view.h"
 #include "window_settings.h"
@@ -170,6 +171,18 @@ class TForm1 {
   void CollectImageRefs();
   std::string FindNewestTempFolder(const std::string& autoSaveFolder) const;
   void ListBox1DblClick();
+  // A row selected (a click or the arrow keys): LabelA1 says what the diagnosis finds of it,
+  // the header row sums the list up.
+  void ListBox1Click();
+  // The right mouse button on a row: the items of its menu (Shift-JIS), none when it has
+  // nothing to offer; then the item chosen.
+  std::vector<std::string> ListBox1MenuItems(int32_t row);
+  void ListBox1MenuChoice(int32_t row, int32_t item);
+  // The diagnosis of a listed row (1 and up), made when first asked within a search.
+  const TImageRefDiagnosis& RowDiagnosis(int32_t row);
+  TDiagnosisPlaces DiagnosisPlaces() const;
+  std::string RowStatusText(int32_t row);
+  std::string ListSummaryText();
 
   TWindowControls& Controls;
   THostServices& Host;
@@ -198,6 +211,9 @@ class TForm1 {
 
   std::vector<TSearchStr> ImageRefs;
   std::vector<TImageRefRow> ImageRefRows;  // the listed rows of the last search
+  // Reads pictures' headers for the diagnosis; a shell without one diagnoses no file's facts.
+  const TImageHeaderReader* ImageHeaderReader = nullptr;
+  std::vector<std::optional<TImageRefDiagnosis>> RowDiagnoses;  // by listed row - 1
 
  private:
   void ShowModel();  // the captions of a drawing just read, and its fit

@@ -207,6 +207,7 @@ TMainForm::TMainForm(HINSTANCE instance, HWND owner)
   Host.OnNavigate = [this](const std::wstring& url) {
     if (WebBrowser1) WebBrowser1->Navigate(url);
   };
+  Form.ImageHeaderReader = &ImageHeaders;
   Form.FormCreate();
 }
 
@@ -556,6 +557,44 @@ void TMainForm::OnCommand(int id, int code) {
   if (id == kIdButton2 && code == BN_CLICKED) Form.Button2Click();
   if (id == kIdButton1 && code == BN_CLICKED) Form.Button1Click();
   if (id == kIdListBox1 && code == LBN_DBLCLK) Form.ListBox1DblClick();
+  if (id == kIdListBox1 && code == LBN_SELCHANGE) Form.ListBox1Click();
+}
+
+void TMainForm::OnListContextMenu(LPARAM screenPoint) {
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  int32_t row = ListSelection();
+  if (at.x == -1 && at.y == -1) {
+    // The menu key: the selected row's menu, below the row.
+    RECT item{};
+    if (row < 0 ||
+        ::SendMessageW(ListBox1, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+      return;
+    at = {item.left, item.bottom};
+    ::ClientToScreen(ListBox1, &at);
+  } else {
+    POINT client = at;
+    ::ScreenToClient(ListBox1, &client);
+    const LRESULT hit =
+        ::SendMessageW(ListBox1, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    if (HIWORD(hit)) return;  // below the last row
+    row = LOWORD(hit);
+    if (row != ListSelection()) {
+      ::SendMessageW(ListBox1, LB_SETCURSEL, row, 0);
+      Form.ListBox1Click();
+    }
+  }
+  const std::vector<std::string> items = Form.ListBox1MenuItems(row);
+  if (items.empty()) return;
+  const TUniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return;
+  for (size_t i = 0; i < items.size(); ++i) {
+    // The last item opens a folder; the copies stand apart from it.
+    if (i + 1 == items.size()) ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, i + 1, SjisToWide(items[i]).c_str());
+  }
+  const int chosen = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                      at.x, at.y, 0, Form1, nullptr);
+  if (chosen > 0) Form.ListBox1MenuChoice(row, chosen - 1);
 }
 
 TSurface TMainForm::SurfaceOf(HWND control) const {
@@ -678,6 +717,10 @@ LRESULT TMainForm::OnPanelMessage(HWND window, UINT message, WPARAM w, LPARAM l)
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(w) != ListBox1) break;
+      OnListContextMenu(l);
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:

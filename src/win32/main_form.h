@@ -11,6 +11,7 @@
 #include "browser_strip.h"
 #include "gdi_canvas.h"
 #include "main_window.h"
+#include "stb_header_reader.h"
 #include "surface_colors.h"
 #include "win32_handles.h"
 #include "win32_host.h"
@@ -59,6 +60,7 @@ class TMainForm : public TWindowControls {
   void CloseWindow() override;
 
   TWin32Host Host;
+  TStbHeaderReader ImageHeaders;
   TForm1 Form{*this, Host};
 
  private:
@@ -86,6 +88,8 @@ class TMainForm : public TWindowControls {
   int ListItemHeight() const;
   void SizeLabelToCaption(HWND label, const std::wstring& text);
   void OnCommand(int id, int code);
+  // The right mouse button or the menu key on the list: the row's menu, and what was chosen.
+  void OnListContextMenu(LPARAM screenPoint);
   void FinishReading();
   bool OnKeyDown(WPARAM key);
   bool OnMouseWheel(WPARAM w, LPARAM l);

@@ -59,6 +59,7 @@ using TUniqueBitmap = TUniqueGdiObject<HBITMAP>;
 using TUniqueIcon = TUniqueHandle<HICON, TNullIsNone<HICON, &::DestroyIcon>>;
 using TUniqueMemoryDc = TUniqueHandle<HDC, TNullIsNone<HDC, &::DeleteDC>>;  // CreateCompatibleDC
 using TUniqueKey = TUniqueHandle<HKEY, TNullIsNone<HKEY, &::RegCloseKey>>;
+using TUniqueMenu = TUniqueHandle<HMENU, TNullIsNone<HMENU, &::DestroyMenu>>;
 using TUniqueFind = TUniqueHandle<HANDLE, TInvalidIsNone<&::FindClose>>;
 using TUniqueFile = TUniqueHandle<HANDLE, TInvalidIsNone<&::CloseHandle>>;
 

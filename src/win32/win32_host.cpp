@@ -358,6 +358,11 @@ void TWin32Host::ShowMessage(const std::string& text) {
                 MB_OK);
 }
 
+void TWin32Host::ShowInFolder(const std::string& path) {
+  const std::wstring arguments = L"/select,\"" + SjisToWide(path) + L"\"";
+  ::ShellExecuteW(Owner, nullptr, L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
 void TWin32Host::Navigate(const std::string& url) {
   if (OnNavigate) OnNavigate(SjisToWide(url));
 }

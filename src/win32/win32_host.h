@@ -42,6 +42,8 @@ class TWin32Host : public THostServices {
   // CopyFileW that fails if the target is there, after CreateDirectoryW of every missing
   // folder below the root; the reason is FormatMessage's text of the error.
   std::string CopyNewFile(const std::string& from, const std::string& to) override;
+  // Explorer with the file selected in its folder.
+  void ShowInFolder(const std::string& path) override;
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override;
   const TClockLocale& Clock() const override { return SystemClock; }
   std::string Utf8ToSjis(std::string_view utf8) const override;

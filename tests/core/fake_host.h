@@ -57,6 +57,15 @@ class TFakeHost : public THostServices {
     Files[path] = bytes;
     return true;
   }
+  // As Windows copies: never over a file that is there.
+  std::string CopyNewFile(const std::string& from, const std::string& to) override {
+    if (!Files.count(from)) return "no such file";
+    if (Files.count(to)) return "the file exists";
+    Files[to] = Files[from];
+    return {};
+  }
+  void ShowInFolder(const std::string& path) override { Shown.push_back(path); }
+  std::vector<std::string> Shown;  // folders opened with a file selected
   std::optional<std::string> ReadClassesRootDefault(const std::string& key) const override {
     return key == kJwcadOpenCommandKey ? Registry : std::nullopt;
   }

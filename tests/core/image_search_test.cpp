@@ -391,5 +391,106 @@ TEST(ImageSearchNetwork, AServerThatDoesNotAnswerCountsAsNotFoundAndIsNamed) {
   EXPECT_EQ(controls.Caption(TLabel::LabelA1), "");
 }
 
+// A selected row says in the status label what the diagnosis finds; the header row sums the
+// list up; a missing row's menu copies a candidate into place, never over a file.
+TEST_F(ImageSearch, ASelectedRowSaysWhatIsWrongAndWhereItsFileMayBe) {
+  JwcadWithAutoSave();
+  Host.Files["C:\\work\\plan\\img\\ok.bmp"] = "picture";
+  Host.Files["C:\\work\\plan\\img\\empty.bmp"] = "";
+  Host.Entries.push_back({"C:\\work\\plan\\", {"img", true, 0}});
+  Host.Entries.push_back({"C:\\work\\plan\\", {"old", true, 0}});
+  Host.Entries.push_back({"C:\\work\\plan\\old\\", {"lost.bmp", false, 0}});
+  Host.Entries.push_back({"C:\\work\\", {"lost.bmp", false, 0}});
+  Host.Files["C:\\work\\plan\\old\\lost.bmp"] = "the lost picture";
+  Host.Files["C:\\work\\lost.bmp"] = "another";
+  const std::string longName = std::string(120, 'n') + ".bmp";
+  Open(Ref("img\\ok.bmp") + Ref("img\\empty.bmp") + Ref("img\\lost.bmp") + Ref("") +
+       Ref("\\\\srv\\s\\x.bmp") + Ref("C:\\far\\" + longName));
+  Form.Button2Click();
+  const struct {
+    int32_t row;
+    std::string status;
+  } cases[] = {
+      {1, "C:\\work\\plan\\img\\ok.bmp"},
+      {2,
+       "C:\\work\\plan\\img\\empty.bmp"
+       "\x81\x40\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x82\xaa"
+       "\x81\x41\x8b\xf3\x82\xc5\x82\xb7\x81\x69\x30 \x83\x6f\x83\x43\x83\x67\x81\x6a\x81\x42"},
+      {3,
+       "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\x8c\xf3\x95\xe2\x81\x46"
+       "C:\\work\\plan\\old\\lost.bmp"
+       " \x82\xd9\x82\xa9 \x31 \x8c\x8f"},
+      {4,
+       "\x83\x70\x83\x58\x82\xf0\x89\xf0\x8c\x88\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81\x42"},
+      {5,
+       "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x46"
+       "\\\\srv\\s\\x.bmp"
+       "\x81\x40\x83\x6c\x83\x62\x83\x67\x83\x8f\x81\x5b\x83\x4e\x8f\xe3\x82\xcc\x83\x70\x83\x58"
+       "\x82\xc5\x82\xb7\x81\x42\x89\xe6\x91\x9c\x93\xaf\x8d\xab\x82\xc5\x90}"
+       "\x96\xca\x82\xc9\x93\xfc\x82\xea\x82\xe9\x82\xb1\x82\xc6\x82\xcd\x82\xc5\x82\xab\x82\xdc"
+       "\x82\xb9\x82\xf1\x81\x42"},
+      {0,
+       "\x81\x9b \x32\x81\x40\x81\x7e \x33\x81\x40\x81\x48 \x31\x81\x40\x81\xa6 "
+       "\x31\x81\x40\x97\x76\x8a\x6d\x94\x46 \x32"},
+  };
+  for (const auto& c : cases) {
+    Controls.Selection = c.row;
+    Form.ListBox1Click();
+    EXPECT_EQ(Controls.Caption(TLabel::LabelA1), c.status) << c.row;
+  }
+  // A long line loses its middle, and its end, the file's name, stays.
+  Controls.Selection = 6;
+  Form.ListBox1Click();
+  const std::string shortened = Controls.Caption(TLabel::LabelA1);
+  EXPECT_EQ(LengthMB(shortened), 90);
+  EXPECT_TRUE(shortened.ends_with("nnnn.bmp"));
+  EXPECT_TRUE(
+      shortened.starts_with("\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x46"
+                            "C:\\far\\"));
+  EXPECT_NE(shortened.find("\x81\x63"), std::string::npos);
+
+  // The missing row's menu: a copy item per candidate, then the folder.
+  EXPECT_TRUE(Form.ListBox1MenuItems(1).empty());  // found
+  EXPECT_TRUE(Form.ListBox1MenuItems(5).empty());  // network
+  const std::vector<std::string> items = Form.ListBox1MenuItems(3);
+  ASSERT_EQ(
+      items,
+      (std::vector<std::string>{
+          "\x82\xb1\x82\xb1\x82\xd6\x83\x52\x83\x73\x81\x5b\x81\x46"
+          "C:\\work\\plan\\old\\lost.bmp",
+          "\x82\xb1\x82\xb1\x82\xd6\x83\x52\x83\x73\x81\x5b\x81\x46"
+          "C:\\work\\lost.bmp",
+          "\x8c\xf3\x95\xe2\x82\xcc\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8a\x4a\x82\xad"}));
+  Form.ListBox1MenuChoice(3, 2);
+  EXPECT_EQ(Host.Shown, (std::vector<std::string>{"C:\\work\\plan\\old\\lost.bmp"}));
+  Form.ListBox1MenuChoice(3, 0);
+  EXPECT_EQ(Host.Files["C:\\work\\plan\\img\\lost.bmp"], "the lost picture");
+  EXPECT_EQ(Controls.Rows[3], std::string("img\\lost.bmp") + texts::kMarkFound);
+  EXPECT_EQ(Controls.Caption(TLabel::LabelA1), "C:\\work\\plan\\img\\lost.bmp");
+  EXPECT_TRUE(Host.Messages.empty());
+  // The new search's diagnosis, not the old one's: the row's file is there now.
+  ASSERT_TRUE(Form.RowDiagnosis(3).File);
+  EXPECT_EQ(Form.RowDiagnosis(3).File->Size, 16);
+}
+
+TEST_F(ImageSearch, ACopyOntoAFileThatIsThereIsRefused) {
+  JwcadWithAutoSave();
+  Host.Entries.push_back({"C:\\work\\plan\\", {"old", true, 0}});
+  Host.Entries.push_back({"C:\\work\\plan\\old\\", {"lost.bmp", false, 0}});
+  Host.Files["C:\\work\\plan\\old\\lost.bmp"] = "the lost picture";
+  Open(Ref("img\\lost.bmp"));
+  Form.Button2Click();
+  ASSERT_EQ(Form.ListBox1MenuItems(1).size(), 2u);
+  // Another program puts a file there after the search.
+  Host.Files["C:\\work\\plan\\img\\lost.bmp"] = "someone else's";
+  Form.ListBox1MenuChoice(1, 0);
+  EXPECT_EQ(Host.Files["C:\\work\\plan\\img\\lost.bmp"], "someone else's");
+  ASSERT_EQ(Host.Messages.size(), 1u);
+  EXPECT_EQ(Host.Messages[0],
+            "\x89\xe6\x91\x9c\x82\xf0\x83\x52\x83\x73\x81\x5b\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+            "\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42"
+            "\r\nthe file exists");
+}
+
 }  // namespace
 }  // namespace pikrotta
