@@ -57,10 +57,8 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// The pixels of a window as the screen shows them.
-std::vector<uint32_t> Capture(HWND window, int& width, int& height) {
-  RECT r{};
-  ::GetWindowRect(window, &r);
+// The pixels of a part of the screen.
+std::vector<uint32_t> CaptureRect(const RECT& r, int& width, int& height) {
   width = r.right - r.left;
   height = r.bottom - r.top;
   BITMAPINFO info{};
@@ -86,6 +84,13 @@ std::vector<uint32_t> Capture(HWND window, int& width, int& height) {
   return pixels;
 }
 
+// The pixels of a window as the screen shows them.
+std::vector<uint32_t> Capture(HWND window, int& width, int& height) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return CaptureRect(r, width, height);
+}
+
 // The window's pixels once they stop changing: the X server shows what a window drew a moment
 // after the drawing call returned.
 std::vector<uint32_t> Capture(HWND window) {
@@ -100,9 +105,13 @@ std::vector<uint32_t> Capture(HWND window) {
   return last;
 }
 
-void SaveBitmap(HWND window, const std::wstring& path) {
+void SaveBitmap(HWND window, const std::wstring& path, HWND over = nullptr) {
+  // With over: the window and the one lying over it, such as its menu.
+  RECT r{}, top{};
+  ::GetWindowRect(window, &r);
+  if (over && ::GetWindowRect(over, &top)) ::UnionRect(&r, &r, &top);
   int w = 0, h = 0;
-  const std::vector<uint32_t> pixels = Capture(window, w, h);
+  const std::vector<uint32_t> pixels = CaptureRect(r, w, h);
   BITMAPFILEHEADER file{};
   BITMAPINFOHEADER header{};
   header.biSize = sizeof header;
@@ -530,6 +539,93 @@ int wmain(int argc, wchar_t** argv) {
   Check(typed, "and a key typed then reaches it");
   TypeKey(VK_HOME);
   Check(typed && WaitFor(paint, [&](const auto& p) { return p == searched; }), "and Home after it");
+
+  // The status line and the list's menu: a selected row says its path and what is wrong with
+  // its file, a missing one its candidate, the header row sums the list up; the menu copies a
+  // candidate into place, and refuses to where a file has come meanwhile.
+  {
+    const std::string drawingFolder = label2.substr(0, label2.rfind('\\'));
+    auto select = [&](int row) {
+      ::SendMessageW(list, LB_SETCURSEL, row, 0);
+      ::SendMessageW(panel2, WM_COMMAND, MAKEWPARAM(kIdListBox1, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+      return Utf8(TextOf(FindControl(form, kIdLabelA1)));
+    };
+    const std::string found = select(3);
+    Check(found == drawingFolder + "\\images\\p.bmp　ファイルはありますが、画像ではありません。",
+          "a selected row says its path and what is wrong with its file: " + found);
+    const std::string missing = select(4);
+    Check(missing == "見つかりません。候補：" + drawingFolder + "\\old\\q.bmp",
+          "a missing row names where its file may be: " + missing);
+    const std::string summary = select(0);
+    Check(summary == "○ 5　× 4　？ 1　※ 1　要確認 7",
+          "the header row sums the list up: " + summary);
+    // The row's menu, opened as the right button opens it, and its first item chosen.
+    auto chooseFirst = [&](int row, const std::wstring& menuShot = {}) {
+      RECT item{};
+      ::SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+      POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+      ::ClientToScreen(list, &at);
+      ::PostMessageW(panel2, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list),
+                     MAKELPARAM(at.x, at.y));
+      HWND menu = nullptr;
+      for (int i = 0; i < 400 && !menu; ++i) {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        if (menu && !::IsWindowVisible(menu)) menu = nullptr;
+        if (!menu) ::Sleep(25);
+      }
+      if (!menu) return false;
+      if (!menuShot.empty()) SaveBitmap(form, menuShot, menu);
+      ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+      ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+      for (int i = 0; i < 400 && ::IsWindowVisible(menu); ++i) ::Sleep(25);
+      return true;
+    };
+    auto rowText = [&](int row) {
+      wchar_t text[1024] = {};
+      ::SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+      return Utf8(text);
+    };
+    auto contents = [](const std::wstring& path) {
+      TUniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+      char bytes[256] = {};
+      DWORD got = 0;
+      if (file) ::ReadFile(file.get(), bytes, sizeof bytes, &got, nullptr);
+      return std::string(bytes, got);
+    };
+    const std::wstring wideFolder = Utf8ToWide(drawingFolder);
+    select(4);
+    const bool opened = chooseFirst(4, shot.substr(0, shot.size() - 4) + L"-menu.bmp");
+    bool turned = false;
+    for (int i = 0; i < 400 && !turned; ++i) {
+      turned = rowText(4) == "images\\q.bmp　○";
+      if (!turned) ::Sleep(25);
+    }
+    Check(opened && turned, "the menu's copy puts the file in place and the row turns ○");
+    Check(contents(wideFolder + L"\\images\\q.bmp") == "the lost q", "with the candidate's bytes");
+    // Another program puts a file where the missing one belongs after the search.
+    {
+      TUniqueFile inTheWay(::CreateFileW((wideFolder + L"\\nothere.bmp").c_str(), GENERIC_WRITE, 0,
+                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+      DWORD written = 0;
+      ::WriteFile(inTheWay.get(), "in the way", 10, &written, nullptr);
+    }
+    Check(chooseFirst(2), "a copy onto a file that is there is chosen");
+    HWND box = nullptr;
+    std::wstring said;
+    for (int i = 0; i < 400 && said.empty(); ++i) {
+      for (HWND d = nullptr; !box && (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
+        if (::GetWindow(d, GW_OWNER) == form) box = d;
+      if (box) said = TextOf(::GetDlgItem(box, 0xFFFF));
+      if (said.empty()) ::Sleep(25);
+    }
+    Check(Utf8(said).starts_with("画像をコピーできませんでした。"),
+          "is refused with the system's reason: " + Utf8(said));
+    if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && box && ::IsWindow(box); ++i) ::Sleep(25);
+    Check(contents(wideFolder + L"\\nothere.bmp") == "in the way", "and overwrites nothing");
+  }
 
   // The splitter dragged 50 pixels to the left widens the panel.
   RECT panelBefore{}, panelAfter{};

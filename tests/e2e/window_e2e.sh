@@ -35,12 +35,15 @@ sjis() { iconv -f UTF-8 -t CP932; }
 
 today=$(date +%Y%m%d)
 mkdir -p "$work/tool" "$work/jwcad/BAK/$today-1" "$work/jwcad/BAK/$today-2" \
-  "$work/drawing/images" "$work/drawing/図面" "$work/drawing/表"
+  "$work/drawing/images" "$work/drawing/図面" "$work/drawing/表" "$work/drawing/old"
 touch -d '1 hour ago' "$work/jwcad/BAK/$today-1"
 for f in drawing/abs.bmp drawing/images/p.bmp drawing/図面/図.bmp drawing/表/ソ.bmp \
          "jwcad/BAK/$today-2/t1.bmp" jwcad/Jw_win.exe; do
   echo x > "$work/$f"
 done
+# Where two missing pictures went: the list's menu copies them back.
+printf 'the lost q' > "$work/drawing/old/q.bmp"
+printf 'the lost one' > "$work/drawing/old/nothere.bmp"
 cp "$build/src/win32/pikrotta.exe" "$work/tool/"
 
 drawing=$(win "$work/drawing")
@@ -89,4 +92,5 @@ status=0
   "$(win "$work/rows.txt")" "$(win "$work/shot.bmp")" "$drawing\\plan.jww" \
   "$jwcad\\Jw_win.exe" "$today-2" "$dpi" || status=$?
 [[ -n $shot && -f $work/shot.bmp ]] && convert "$work/shot.bmp" "$shot"
+[[ -n $shot && -f $work/shot-menu.bmp ]] && convert "$work/shot-menu.bmp" "${shot%.*}-menu.png"
 exit $status
