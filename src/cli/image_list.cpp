@@ -73,17 +73,14 @@ std::string Explain(const TImageRefRow& row, const TImageRefDiagnosis& d) {
   return text;
 }
 
-std::vector<TImageRefDiagnosis> Diagnose(const TSearchWindow<TNullCanvas>& window) {
+}  // namespace
+
+std::vector<TImageRefDiagnosis> DiagnoseSearch(const TForm1& form, const THostServices& host) {
   const TStbHeaderReader reader;
   const TSteadyClock clock;
-  const TDiagnosisPlaces places{window.Controls.Caption(TLabel::Label2),
-                                window.Controls.Caption(TLabel::Label4),
-                                window.Controls.Caption(TLabel::Label5)};
-  return DiagnoseImageRefs(DiagnosisInputs(window.Form.ImageRefRows, window.Form.ImageRefs), places,
-                           *window.Host, reader, clock);
+  return DiagnoseImageRefs(DiagnosisInputs(form.ImageRefRows, form.ImageRefs),
+                           form.DiagnosisPlaces(), host, reader, clock);
 }
-
-}  // namespace
 
 TListResult ListImageRefs(const TListOptions& options) {
   TSearchWindow<TNullCanvas> window(options);
@@ -96,7 +93,7 @@ TListResult ListImageRefs(const TListOptions& options) {
     for (const std::string& row : window.Controls.Rows) result.Output += SjisToUtf8(row) + "\n";
     return result;
   }
-  const std::vector<TImageRefDiagnosis> diagnoses = Diagnose(window);
+  const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseSearch(window.Form, *window.Host);
   if (options.Doctor) {
     for (size_t i = 0; i < diagnoses.size(); ++i)
       result.Output += Explain(form.ImageRefRows[i], diagnoses[i]);
@@ -138,7 +135,7 @@ TRestoreResult RestoreImageRefs(const TListOptions& options, bool apply) {
   result.ReadComplete = window.Search({800, 600});
   if (!result.ReadComplete) return result;
   const std::vector<TImageRefRow>& rows = window.Form.ImageRefRows;
-  const std::vector<TImageRefDiagnosis> diagnoses = Diagnose(window);
+  const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseSearch(window.Form, *window.Host);
   const TRestorePlan plan = PlanRestores(DiagnosisInputs(rows, window.Form.ImageRefs), diagnoses);
   for (const TRestoreCopy& copy : plan.Copies) {
     const std::string from = SjisToUtf8(copy.From), to = SjisToUtf8(copy.To);

@@ -55,6 +55,9 @@ struct TSearchWindow {
 
 TListResult ListImageRefs(const TListOptions& options);
 
+// The diagnosis of every listed row of a search, with picture headers read by stb_image.
+std::vector<TImageRefDiagnosis> DiagnoseSearch(const TForm1& form, const THostServices& host);
+
 struct TRestoreResult {
   bool ReadComplete = true;
   std::string Output;  // UTF-8: the copies made or to make, and the rows left alone

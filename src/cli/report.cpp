@@ -16,6 +16,7 @@ constexpr const char* kStyle = R"(body{margin:0;font-family:'IPAGothic','MS Goth
 #panel{padding:8px 12px}
 table{border-collapse:collapse;font-size:14px}
 td,th{padding:2px 10px;border-bottom:1px solid #ddd;text-align:left;white-space:nowrap}
+td.finding{white-space:normal;max-width:40em;font-weight:normal}
 tr.ref{cursor:pointer}
 tr.ref:hover{background:#eef}
 tr.bad{background:#fdd;color:#900;font-weight:bold}
@@ -81,16 +82,24 @@ TReport MakeReport(const TReportOptions& options) {
   const TView& view = form.View;
   const std::string file = PathToUtf8(options.List.TransferFile);
 
+  const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseSearch(form, *window.Host);
   std::string rows;
   int32_t number = 0;
   for (const TImageRefRow& row : form.ImageRefRows) {
     report.AllFound &= row.Found;
+    const TImageRefDiagnosis& d = diagnoses[static_cast<size_t>(number)];
+    std::string findings, candidates;
+    for (const TFinding& f : d.Findings)
+      findings += (findings.empty() ? "" : "<br>") + XmlEscape(SjisToUtf8(f.English));
+    for (const TCandidate& c : d.Candidates)
+      candidates += (candidates.empty() ? "" : "<br>") + XmlEscape(SjisToUtf8(c.File.Path));
     const TSearchStr& ref = form.ImageRefs[static_cast<size_t>(row.RefIndex)];
     // Where the reference's circle is in the picture, in its pixels.
     rows += "<tr class=\"ref" + std::string(row.Found ? "" : " bad") + "\" data-px=\"" +
             std::to_string(view.WorldToScreenX(ref.X)) + "\" data-py=\"" +
             std::to_string(view.WorldToScreenY(ref.Y)) + "\"><td>" + std::to_string(++number) +
-            "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) + "</tr>\n";
+            "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) +
+            "<td class=\"finding\">" + findings + "</td><td>" + candidates + "</td></tr>\n";
   }
   const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
   // The page needs the picture and the rows, not the drawing: the model goes first, and the
@@ -105,7 +114,7 @@ TReport MakeReport(const TReportOptions& options) {
   html += "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
           XmlEscape(SjisToUtf8(header)) +
           " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
-          "path</th><th>resolved</th><th>mark</th></tr>\n";
+          "path</th><th>resolved</th><th>mark</th><th>findings</th><th>candidates</th></tr>\n";
   html += rows;
   html += "</table>\n</div>\n<script>";
   html += kScript;

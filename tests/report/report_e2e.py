@@ -103,6 +103,11 @@ def main():
                 re.finditer(r'<tr class="ref( bad)?" data-px="(-?\d+)" data-py="(-?\d+)"', page)]
         if len(refs) != 7:
             failures.append("expected 7 rows, found %d" % len(refs))
+        # The diagnosis beside the rows: the replaced photo, and where the %TEMP% one went.
+        if "has another aspect than its placement (60:40)" not in page:
+            failures.append("the site photo's aspect finding is not on the page")
+        if "C:\\JWW\\pikrotta demo\\photos\\jwtmp0002.jpg</td></tr>" not in page:
+            failures.append("the %TEMP% row's candidate is not on the page")
 
         fitted = screenshot(html, os.path.join(work, "fitted.png"))
         for number, (_, px, py) in enumerate(refs, 1):
