@@ -109,23 +109,9 @@ constexpr TFindingText kEarlierDay{
     "\xb3\x82\xea\x82\xdc\x82\xb7\x81\x42",
     "Unpacked on {}; reopen the drawing in Jw_cad to unpack it again."};
 
-// Each {} of a text in turn by the values.
-std::string Fill(std::string_view text, std::initializer_list<std::string_view> values) {
-  std::string out;
-  auto value = values.begin();
-  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) {
-    if (text.substr(i, 2) == "{}" && value != values.end()) {
-      out += *value++;
-      ++i;
-      continue;
-    }
-    out += text.substr(i, IsLeadByte(text[i]) ? 2 : 1);
-  }
-  return out;
-}
-
 TFinding Make(const TFindingText& text, std::initializer_list<std::string_view> values = {}) {
-  return {text.Code, Fill(text.Japanese, values), Fill(text.English, values)};
+  return {text.Code, FillPlaceholders(text.Japanese, values),
+          FillPlaceholders(text.English, values)};
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -316,6 +302,21 @@ void AddCandidates(const TDiagnosisInput& ref, const TDiagnosisPlaces& places,
 }
 
 }  // namespace
+
+std::string FillPlaceholders(std::string_view text,
+                             std::initializer_list<std::string_view> values) {
+  std::string out;
+  auto value = values.begin();
+  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) {
+    if (text.substr(i, 2) == "{}" && value != values.end()) {
+      out += *value++;
+      ++i;
+      continue;
+    }
+    out += text.substr(i, IsLeadByte(text[i]) ? 2 : 1);
+  }
+  return out;
+}
 
 TImageFile InspectImageFile(const THostServices& host, const TImageHeaderReader& reader,
                             const std::string& path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +90,9 @@ struct TDiagnosisPlaces {
   std::string AutoSaveFolder;  // ending in "\"
   std::string TodayTempName;   // today's dated temporary folder, "" when there is none
 };
+
+// Each "{}" of a Shift-JIS text in turn by the values; a trail byte is never taken for one.
+std::string FillPlaceholders(std::string_view text, std::initializer_list<std::string_view> values);
 
 // Names as the file system compares them: ASCII letters without case, every other byte
 // exactly, a double-byte character as a whole.

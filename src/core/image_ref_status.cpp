@@ -43,20 +43,6 @@ constexpr const char* kCopyFailed =
 // 　
 constexpr const char* kSeparator = "\x81\x40";
 
-std::string Fill(std::string_view text, std::initializer_list<std::string> values) {
-  std::string out;
-  auto value = values.begin();
-  for (size_t i = 0; i < text.size(); i += IsLeadByte(text[i]) ? 2 : 1) {
-    if (text.substr(i, 2) == "{}" && value != values.end()) {
-      out += *value++;
-      ++i;
-    } else {
-      out += text.substr(i, IsLeadByte(text[i]) ? 2 : 1);
-    }
-  }
-  return out;
-}
-
 // The line cut in its middle, so that its end, the file's name, stays.
 std::string ShortenMiddle(const std::string& text, int32_t most) {
   const int32_t length = LengthMB(text);
@@ -101,7 +87,7 @@ std::string TForm1::RowStatusText(int32_t row) {
   if (d.Candidates.empty()) return kNotFound + r.ResolvedPath + finding;
   std::string text = kNotFoundCandidate + d.Candidates[0].File.Path;
   if (d.Candidates.size() > 1)
-    text += Fill(kMoreCandidates, {std::to_string(d.Candidates.size() - 1)});
+    text += FillPlaceholders(kMoreCandidates, {std::to_string(d.Candidates.size() - 1)});
   return text;
 }
 
@@ -124,9 +110,9 @@ std::string TForm1::ListSummaryText() {
        DiagnoseImageRefs(DiagnosisInputs(ImageRefRows, ImageRefs), DiagnosisPlaces(), Host,
                          ImageHeaderReader ? *ImageHeaderReader : unread, clock, false))
     doubtful += !d.Findings.empty();
-  return Fill(kSummary,
-              {std::to_string(found), std::to_string(missing), std::to_string(unresolvable),
-               std::to_string(network), std::to_string(doubtful)});
+  return FillPlaceholders(
+      kSummary, {std::to_string(found), std::to_string(missing), std::to_string(unresolvable),
+                 std::to_string(network), std::to_string(doubtful)});
 }
 
 void TForm1::ListBox1Click() {

@@ -206,6 +206,20 @@ HWND DecoyWindow(const wchar_t* windowClass) {
                            nullptr, nullptr, decoy.hInstance, nullptr);
 }
 
+// The text of the message box that owner's window shows, whatever other dialogs the desktop
+// holds, once it has its text: the dialog exists a moment before its text is put in. Waits up
+// to 20 s; box is the dialog, or null.
+std::wstring OwnedBoxText(HWND owner, HWND& box) {
+  std::wstring said;
+  for (int i = 0; i < 800 && said.empty(); ++i) {
+    for (HWND d = nullptr; !box && (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
+      if (::GetWindow(d, GW_OWNER) == owner) box = d;
+    if (box) said = TextOf(::GetDlgItem(box, 0xFFFF));
+    if (said.empty()) ::Sleep(25);
+  }
+  return said;
+}
+
 void CheckEnded(HANDLE process, const std::string& what) {
   const bool ended = ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
   DWORD exitCode = 1;
@@ -613,13 +627,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     Check(chooseFirst(2), "a copy onto a file that is there is chosen");
     HWND box = nullptr;
-    std::wstring said;
-    for (int i = 0; i < 400 && said.empty(); ++i) {
-      for (HWND d = nullptr; !box && (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
-        if (::GetWindow(d, GW_OWNER) == form) box = d;
-      if (box) said = TextOf(::GetDlgItem(box, 0xFFFF));
-      if (said.empty()) ::Sleep(25);
-    }
+    const std::wstring said = OwnedBoxText(form, box);
     Check(Utf8(said).starts_with("画像をコピーできませんでした。"),
           "is refused with the system's reason: " + Utf8(said));
     if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -721,16 +729,8 @@ int wmain(int argc, wchar_t** argv) {
     TUniqueFile again, againThread;
     if (HWND unsaved = StartAndFind(program, folder, again, againThread)) {
       ::PostMessageW(unsaved, WM_CLOSE, 0, 0);
-      // The box owned by our window, whatever other dialogs the desktop holds, once it has its
-      // text: the dialog exists a moment before its text is put in.
       HWND box = nullptr;
-      std::wstring said;
-      for (int i = 0; i < 800 && said.empty(); ++i) {
-        for (HWND d = nullptr; !box && (d = ::FindWindowExW(nullptr, d, L"#32770", nullptr));)
-          if (::GetWindow(d, GW_OWNER) == unsaved) box = d;
-        if (box) said = TextOf(::GetDlgItem(box, 0xFFFF));
-        if (said.empty()) ::Sleep(25);
-      }
+      const std::wstring said = OwnedBoxText(unsaved, box);
       Check(Utf8(said) == "ウィンドウの位置と大きさを保存できませんでした。",
             "a close whose settings cannot be saved says so: " + Utf8(said));
       if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
