@@ -167,12 +167,12 @@ class TFolderWalk {
   template <class TMatch>
   void Find(const std::string& folder, int depth, TMatch match, std::vector<std::string>& found) {
     if (folder.empty()) return;
-    for (const TFolderEntry& e : Entries(folder)) {
+    // The folder's own files come before those below it. The cache is a map, so listing the
+    // folders below leaves these entries where they are.
+    const std::vector<TFolderEntry>& entries = Entries(folder);
+    for (const TFolderEntry& e : entries)
       if (!e.IsFolder && match(e.Name)) found.push_back(folder + e.Name);
-    }
     if (depth == 0) return;
-    // Copied: listing below may grow the cache the reference points into.
-    const std::vector<TFolderEntry> entries = Entries(folder);
     for (const TFolderEntry& e : entries)
       if (e.IsFolder) Find(folder + e.Name + "\\", depth - 1, match, found);
   }
@@ -273,8 +273,8 @@ void AddCandidates(const TDiagnosisInput& ref, const TDiagnosisPlaces& places,
       places.DrawingName == texts::kNewDrawing ? "" : ExtractFilePath(places.DrawingName);
   walk.Find(drawingFolder, 3, sameName, found);
   // The drawing's parents, then the dated temporary folders.
-  for (std::string up = ParentFolder(drawingFolder), level = "1"; !up.empty() && level != "3";
-       up = ParentFolder(up), level = level == "1" ? "2" : "3")
+  std::string up = drawingFolder;
+  for (int level = 0; level < 2 && !(up = ParentFolder(up)).empty(); ++level)
     walk.Find(up, 2, sameName, found);
   for (const std::string& temp : datedTemps)
     walk.Find(places.AutoSaveFolder + temp + "\\", 0, sameName, found);
