@@ -42,8 +42,8 @@ void BM_FitToWindowCircles(benchmark::State& state) {
   static const TJwwGaibu model = [] {
     std::string text;
     for (int i = 0; i < 1'000'000; ++i)
-      text += "ci " + std::to_string(i % 2000) + ".25 " + std::to_string(i / 2000 % 1400) +
-              ".75 " + std::to_string(i % 29 + 1) + ".5\n";
+      text += "ci " + std::to_string(i % 2000) + ".25 " + std::to_string(i / 2000 % 1400) + ".75 " +
+              std::to_string(i % 29 + 1) + ".5\n";
     TJwwGaibu m;
     TTransferLineFeeder feeder(m);
     feeder.Feed(text);
