@@ -325,19 +325,32 @@ TImageFile InspectImageFile(const THostServices& host, const TImageHeaderReader&
   const std::unique_ptr<TInputFile> input = host.OpenForReading(path);
   if (!input) return file;
   file.Size = input->Size();
-  std::string bytes(kImageHeaderBytes, '\0');
-  size_t got = 0;
-  while (got < bytes.size()) {
-    const int64_t n = input->Read(bytes.data() + got, bytes.size() - got);
-    if (n < 0) return file;
-    if (n == 0) break;
-    got += static_cast<size_t>(n);
+  // A few kilobytes hold most headers; only a picture whose size is not in them yet (a JPEG
+  // after its metadata) is read on, to kImageHeaderBytes. A list of many pictures is then
+  // diagnosed without reading each one's quarter megabyte.
+  std::string bytes;
+  bool ended = false;
+  for (size_t want = kFirstHeaderBytes;; want = kImageHeaderBytes) {
+    size_t got = bytes.size();
+    bytes.resize(want);
+    while (got < want) {
+      const int64_t n = input->Read(bytes.data() + got, want - got);
+      if (n < 0) return file;
+      if (n == 0) {
+        ended = true;
+        break;
+      }
+      got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    file.Header = reader.ReadHeader(bytes);
+    const bool sizeToCome = file.Header && file.Header->Width == 0 &&
+                            !file.Header->Format.empty() && file.Header->Format != "TIFF";
+    if (ended || !sizeToCome || want == kImageHeaderBytes) break;
   }
-  bytes.resize(got);
   file.Readable = true;
   // A file that does not tell its length has it when it ended within the bytes read.
-  if (file.Size < 0 && got < kImageHeaderBytes) file.Size = static_cast<int64_t>(got);
-  file.Header = reader.ReadHeader(bytes);
+  if (file.Size < 0 && ended) file.Size = static_cast<int64_t>(bytes.size());
   return file;
 }
 

@@ -33,7 +33,9 @@ class TImageHeaderReader {
   virtual std::optional<TImageHeader> ReadHeader(std::string_view firstBytes) const = 0;
 };
 
-// As many bytes as a header is looked for in: a JPEG's size may come after its metadata.
+// The bytes a header is looked for in first, and at most: a JPEG's size may come after
+// its metadata.
+constexpr size_t kFirstHeaderBytes = 4 * 1024;
 constexpr size_t kImageHeaderBytes = 256 * 1024;
 
 struct TImageFile {

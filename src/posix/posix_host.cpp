@@ -121,6 +121,11 @@ class TPosixInputFile : public TInputFile {
       if (errno != EINTR) return -1;
     }
   }
+  int64_t Size() const override {
+    struct stat info {};
+    return ::fstat(Fd, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<int64_t>(info.st_size)
+                                                            : -1;
+  }
 
  private:
   int Fd;

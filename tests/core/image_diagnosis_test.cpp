@@ -102,6 +102,40 @@ TEST_F(ImageDiagnosis, FoundFilesAreLookedInto) {
             "probably not the picture that was placed.");
 }
 
+// A header is looked for in the first few kilobytes, and further only for a picture whose
+// size has not come yet.
+TEST(InspectImageFile, ReadsOnOnlyForASizeStillToCome) {
+  // "LATE" files tell their size only after 100,000 bytes.
+  class TLateSizeReader : public TImageHeaderReader {
+   public:
+    std::optional<TImageHeader> ReadHeader(std::string_view bytes) const override {
+      Largest = std::max(Largest, bytes.size());
+      if (bytes.starts_with("IMG")) return TImageHeader{"IMG", 30, 20};
+      if (!bytes.starts_with("LATE")) return std::nullopt;
+      return TImageHeader{"LATE", bytes.size() > 100'000 ? 30 : 0, bytes.size() > 100'000 ? 20 : 0};
+    }
+    mutable size_t Largest = 0;
+  };
+  test::TFakeHost host;
+  host.Files["C:\\a.img"] = "IMG" + std::string(1'000'000, 'x');
+  host.Files["C:\\b.late"] = "LATE" + std::string(1'000'000, 'x');
+  host.Files["C:\\c.txt"] = std::string(1'000'000, 't');
+  const struct {
+    const char* path;
+    size_t largest;
+    int32_t width;
+  } cases[] = {{"C:\\a.img", kFirstHeaderBytes, 30},
+               {"C:\\c.txt", kFirstHeaderBytes, -1},
+               {"C:\\b.late", kImageHeaderBytes, 30}};
+  for (const auto& c : cases) {
+    const TLateSizeReader reader;
+    const TImageFile file = InspectImageFile(host, reader, c.path);
+    EXPECT_TRUE(file.Readable) << c.path;
+    EXPECT_EQ(reader.Largest, c.largest) << c.path;
+    EXPECT_EQ(file.Header ? file.Header->Width : -1, c.width) << c.path;
+  }
+}
+
 TEST_F(ImageDiagnosis, FindingsOfTheWayAPathIsWritten) {
   const std::string longPath = "C:\\work\\" + std::string(260, 'a') + ".bmp";
   const std::string rootRelative = "C:\\work\\plan\\\\img\\x.bmp";
