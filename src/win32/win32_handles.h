@@ -61,6 +61,8 @@ using TUniqueMemoryDc = TUniqueHandle<HDC, TNullIsNone<HDC, &::DeleteDC>>;  // C
 using TUniqueKey = TUniqueHandle<HKEY, TNullIsNone<HKEY, &::RegCloseKey>>;
 using TUniqueMenu = TUniqueHandle<HMENU, TNullIsNone<HMENU, &::DestroyMenu>>;
 using TUniqueFind = TUniqueHandle<HANDLE, TInvalidIsNone<&::FindClose>>;
+// Memory the system allocated for the caller (FormatMessageW, CommandLineToArgvW).
+using TUniqueLocal = TUniqueHandle<HLOCAL, TNullIsNone<HLOCAL, &::LocalFree>>;
 using TUniqueFile = TUniqueHandle<HANDLE, TInvalidIsNone<&::CloseHandle>>;
 
 // Selects an object into a DC and selects the old one back when it goes.

@@ -236,8 +236,8 @@ std::string SystemErrorText(DWORD error) {
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const TUniqueLocal owned(text);
   std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
-  if (text) ::LocalFree(text);
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
     message.pop_back();
   if (message.empty()) message = L"error " + std::to_wstring(error);
@@ -398,9 +398,9 @@ std::vector<std::string> Utf8Arguments(int, char**) {
   std::vector<std::string> arguments;
   int count = 0;
   LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  const win32::TUniqueLocal owned(wide);
   if (!wide) return arguments;
   for (int i = 0; i < count; ++i) arguments.push_back(win32::WideToUtf8(wide[i]));
-  ::LocalFree(wide);
   return arguments;
 }
 

@@ -56,16 +56,15 @@ class TUnixCpuTime {
  public:
   explicit TUnixCpuTime(const std::wstring& program) {
     WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const TUniqueFind search(::FindFirstFileW(L"Z:\\proc\\*", &found));
+    if (!search) return;
     const std::string wanted = Narrow(program);
     do {
       const std::wstring name = found.cFileName;
       if (name.empty() || !std::all_of(name.begin(), name.end(), iswdigit)) continue;
       const std::string line = ReadSmallFile(L"Z:\\proc\\" + name + L"\\cmdline");
       if (line.substr(0, line.find('\0')) == wanted) Stat = L"Z:\\proc\\" + name + L"\\stat";
-    } while (Stat.empty() && ::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (Stat.empty() && ::FindNextFileW(search.get(), &found));
   }
   bool Found() const { return !Stat.empty(); }
   double Milliseconds() const {
