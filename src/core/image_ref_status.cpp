@@ -60,16 +60,18 @@ bool IsNetworkRow(const TImageRefRow& row) {
 
 }  // namespace
 
+std::vector<TImageRefDiagnosis> TForm1::DiagnoseRows(const std::vector<TImageRefRow>& rows,
+                                                     bool candidates) const {
+  const TUnreadHeaders unread;
+  const TSteadyClock clock;
+  return DiagnoseImageRefs(DiagnosisInputs(rows, ImageRefs), DiagnosisPlaces(), Host,
+                           ImageHeaderReader ? *ImageHeaderReader : unread, clock, candidates);
+}
+
 const TImageRefDiagnosis& TForm1::RowDiagnosis(int32_t row) {
   const auto r = static_cast<size_t>(row - 1);
   if (RowDiagnoses.size() != ImageRefRows.size()) RowDiagnoses.assign(ImageRefRows.size(), {});
-  if (!RowDiagnoses[r]) {
-    const TUnreadHeaders unread;
-    const TSteadyClock clock;
-    const std::vector<TImageRefRow> one{ImageRefRows[r]};
-    RowDiagnoses[r] = DiagnoseImageRefs(DiagnosisInputs(one, ImageRefs), DiagnosisPlaces(), Host,
-                                        ImageHeaderReader ? *ImageHeaderReader : unread, clock)[0];
-  }
+  if (!RowDiagnoses[r]) RowDiagnoses[r] = DiagnoseRows({ImageRefRows[r]}, true)[0];
   return *RowDiagnoses[r];
 }
 
@@ -103,12 +105,8 @@ std::string TForm1::ListSummaryText() {
     network += IsNetworkRow(r);
   }
   // The findings of every row, without looking for candidates: those take a while each.
-  const TUnreadHeaders unread;
-  const TSteadyClock clock;
   int32_t doubtful = 0;
-  for (const TImageRefDiagnosis& d :
-       DiagnoseImageRefs(DiagnosisInputs(ImageRefRows, ImageRefs), DiagnosisPlaces(), Host,
-                         ImageHeaderReader ? *ImageHeaderReader : unread, clock, false))
+  for (const TImageRefDiagnosis& d : DiagnoseRows(ImageRefRows, false))
     doubtful += !d.Findings.empty();
   return FillPlaceholders(
       kSummary, {std::to_string(found), std::to_string(missing), std::to_string(unresolvable),

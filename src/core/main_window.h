@@ -181,6 +181,9 @@ class TForm1 {
   // The diagnosis of a listed row (1 and up), made when first asked within a search.
   const TImageRefDiagnosis& RowDiagnosis(int32_t row);
   TDiagnosisPlaces DiagnosisPlaces() const;
+  // The diagnosis of rows as the window makes it, with or without candidates.
+  std::vector<TImageRefDiagnosis> DiagnoseRows(const std::vector<TImageRefRow>& rows,
+                                               bool candidates) const;
   std::string RowStatusText(int32_t row);
   std::string ListSummaryText();
 
