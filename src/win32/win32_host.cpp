@@ -228,7 +228,7 @@ std::vector<bool> TWin32Host::FilesExist(const std::vector<std::string>& paths) 
 }
 
 std::vector<TExistence> TWin32Host::NetworkFilesExist(const std::vector<std::string>& paths) const {
-  return TestPathsWithin(paths, IsFileOnDisk, kNetworkAnswerBound);
+  return TestPathsWithin(paths, IsFileOnDisk, NetworkBound);
 }
 
 std::string SystemErrorText(DWORD error) {

@@ -2,11 +2,13 @@
 // the message beep and box, the clock, and the promotion strip of the window.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "host_services.h"
+#include "network_paths.h"
 #include "platform_host.h"
 #include "system_clock.h"
 #include "windows_api.h"
@@ -25,6 +27,8 @@ class TWin32Host : public THostServices {
   HWND Owner = nullptr;          // the main window, owner of the modal message box
   bool ConsoleMessages = false;  // messages to standard error instead of a box (command line)
   std::function<void(const std::wstring& url)> OnNavigate;
+  // How long a search waits for its servers; a test on a loaded machine waits longer.
+  std::chrono::milliseconds NetworkBound = kNetworkAnswerBound;
 
   bool EscPressed() const override;
   bool FileExists(const std::string& path) const override;
