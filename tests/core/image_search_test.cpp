@@ -353,7 +353,7 @@ class TSilentServerHost : public TFakeHost {
           if (NetworkServerOf(path) == silent) opened.wait();
           return files.count(path) > 0;
         },
-        std::chrono::milliseconds(50));
+        std::chrono::seconds(1));
   }
   std::string Silent = "\\\\silent";
   std::shared_ptr<std::promise<void>> Gate = std::make_shared<std::promise<void>>();
