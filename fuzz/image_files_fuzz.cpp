@@ -7,6 +7,7 @@
 
 #include "fake_host.h"
 #include "image_diagnosis.h"
+#include "pictures.h"
 #include "stb_header_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,6 +20,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (header &&
         (header->Width < 0 || header->Height < 0 || (header->Width == 0) != (header->Height == 0)))
       std::abort();
+    // Decoded whole, as the report does, within a bound that keeps each run quick; what comes
+    // back is as large as it says, and scales and writes.
+    const TDecodedPicture decoded = DecodePicture(signature + bytes, 1 << 20);
+    if (decoded.Pixels) {
+      const TPixels& p = *decoded.Pixels;
+      if (p.Bytes.size() !=
+          size_t{4} * static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height))
+        std::abort();
+      const TPixelSize fit = FitWithin(p.Width, p.Height, 16);
+      if (PngBytes(ScaledTo(p, fit.Width, fit.Height)).empty()) std::abort();
+    } else if (decoded.Reason.empty()) {
+      std::abort();
+    }
+  }
+  const std::string jpeg = "\xFF\xD8" + bytes;
+  const std::string_view thumbnail = ExifThumbnail(jpeg);
+  if (!thumbnail.empty()) {
+    if (thumbnail.data() < jpeg.data() ||
+        thumbnail.data() + thumbnail.size() > jpeg.data() + jpeg.size())
+      std::abort();
+    DecodePicture(thumbnail, 1 << 20);
   }
   test::TFakeHost host;
   host.Files["C:\\JWW\\a.bmp"] = bytes;

@@ -1,0 +1,273 @@
+#include "pictures.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <memory>
+
+#include "stb_header_reader.h"
+
+extern "C" {
+unsigned char* PikrottaStbLoad(const unsigned char* bytes, int size, int* width, int* height,
+                               int* components, int wanted);
+void PikrottaStbFree(void* pixels);
+int PikrottaStbResize(const unsigned char* in, int inWidth, int inHeight, unsigned char* out,
+                      int outWidth, int outHeight, int channels);
+int PikrottaStbWritePng(const unsigned char* pixels, int width, int height, int channels,
+                        void (*write)(void*, void*, int), void* context);
+int PikrottaStbWriteJpg(const unsigned char* pixels, int width, int height, int channels,
+                        int quality, void (*write)(void*, void*, int), void* context);
+}
+
+namespace pikrotta {
+
+namespace {
+
+uint8_t Byte(std::string_view b, size_t at) {
+  return static_cast<uint8_t>(b[at]);
+}
+
+uint32_t BigEndian16(std::string_view b, size_t at) {
+  return static_cast<uint32_t>(Byte(b, at)) << 8 | Byte(b, at + 1);
+}
+
+// Every Huffman table of the JPEG holds at most the 256 codes a table has room for. The
+// tables may stand between the scans of a progressive JPEG, so the walk goes on past each
+// scan's data, which ends at the first marker that is not a restart.
+bool HuffmanTablesFit(std::string_view b) {
+  size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (Byte(b, at) != 0xFF) return true;  // stb stops here too
+    const uint8_t marker = Byte(b, at + 1);
+    if (marker == 0xFF) {
+      ++at;
+      continue;
+    }
+    if (marker == 0xD9) return true;
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length follows
+      at += 2;
+      continue;
+    }
+    const size_t length = BigEndian16(b, at + 2);
+    const size_t end = std::min(b.size(), at + 2 + length);
+    if (marker == 0xC4) {
+      for (size_t table = at + 4; table + 17 <= end;) {
+        size_t codes = 0;
+        for (size_t i = 1; i <= 16; ++i) codes += Byte(b, table + i);
+        if (codes > 256) return false;
+        table += 17 + codes;
+      }
+    }
+    at = end;
+    if (marker == 0xDA) {
+      while (at + 1 < b.size() &&
+             !(Byte(b, at) == 0xFF && Byte(b, at + 1) != 0 && Byte(b, at + 1) != 0xFF &&
+               (Byte(b, at + 1) < 0xD0 || Byte(b, at + 1) > 0xD7)))
+        ++at;
+    }
+  }
+  return true;
+}
+
+// The Exif data of a JPEG, from its APP1 segment before the first scan; empty when none.
+std::string_view ExifData(std::string_view b) {
+  size_t at = 2;
+  while (at + 4 <= b.size() && Byte(b, at) == 0xFF) {
+    const uint8_t marker = Byte(b, at + 1);
+    if (marker == 0xDA || marker == 0xD9) break;
+    const size_t length = BigEndian16(b, at + 2);
+    if (length < 2 || at + 2 + length > b.size()) break;
+    const std::string_view body = b.substr(at + 4, length - 2);
+    if (marker == 0xE1 && body.starts_with(std::string_view("Exif\0\0", 6))) return body.substr(6);
+    at += 2 + length;
+  }
+  return {};
+}
+
+// Reads the TIFF structure of Exif data in its byte order, every offset checked.
+class TTiffReader {
+ public:
+  explicit TTiffReader(std::string_view tiff) : Tiff(tiff), Little(tiff.starts_with("II")) {}
+  bool Valid() const { return Tiff.size() >= 8 && (Little || Tiff.starts_with("MM")); }
+
+  std::optional<uint32_t> U16(size_t at) const {
+    if (at > Tiff.size() || Tiff.size() - at < 2) return std::nullopt;
+    return Little ? Byte(Tiff, at) | Byte(Tiff, at + 1) << 8 : BigEndian16(Tiff, at);
+  }
+  std::optional<uint32_t> U32(size_t at) const {
+    const auto high = U16(at + (Little ? 2 : 0)), low = U16(at + (Little ? 0 : 2));
+    if (!high || !low || at > SIZE_MAX - 4) return std::nullopt;
+    return *high << 16 | *low;
+  }
+  // The offset of the image file directory after the one at ifd, 0 when none.
+  std::optional<uint32_t> NextIfd(uint32_t ifd) const {
+    const auto count = U16(ifd);
+    if (!count) return std::nullopt;
+    return U32(size_t{ifd} + 2 + size_t{*count} * 12);
+  }
+  // The value of a LONG or SHORT tag of the directory at ifd.
+  std::optional<uint32_t> Tag(uint32_t ifd, uint32_t tag) const {
+    const auto count = U16(ifd);
+    for (uint32_t i = 0; count && i < *count; ++i) {
+      const size_t entry = size_t{ifd} + 2 + size_t{i} * 12;
+      if (U16(entry) != tag) continue;
+      const auto type = U16(entry + 2);
+      if (type == 4u) return U32(entry + 8);
+      if (type == 3u) return U16(entry + 8);
+      return std::nullopt;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  std::string_view Tiff;
+  bool Little;
+};
+
+}  // namespace
+
+std::string_view ExifThumbnail(std::string_view jpeg) {
+  const std::string_view exif = ExifData(jpeg);
+  const TTiffReader tiff(exif);
+  if (!tiff.Valid()) return {};
+  const auto first = tiff.U32(4);
+  const auto second = first ? tiff.NextIfd(*first) : std::nullopt;
+  if (!second || *second == 0) return {};
+  const auto offset = tiff.Tag(*second, 0x0201), length = tiff.Tag(*second, 0x0202);
+  if (!offset || !length || *offset > exif.size() || *length > exif.size() - *offset) return {};
+  const std::string_view thumbnail = exif.substr(*offset, *length);
+  return thumbnail.starts_with("\xFF\xD8\xFF") ? thumbnail : std::string_view();
+}
+
+TDecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
+  TDecodedPicture decoded;
+  const std::optional<TImageHeader> header = TStbHeaderReader().ReadHeader(bytes);
+  decoded.Reason = bytes.empty()              ? "it is empty"
+                   : !header                  ? "it is not a picture of a known format"
+                   : header->Format == "TIFF" ? "TIFF pictures are not decoded"
+                   : header->Width == 0       ? "its header cannot be read"
+                                              : "";
+  if (!decoded.Reason.empty()) return decoded;
+  if (int64_t{header->Width} * header->Height > maxPixels) {
+    decoded.Reason = "too large to decode (" + std::to_string(header->Width) + " x " +
+                     std::to_string(header->Height) + " pixels)";
+    return decoded;
+  }
+  if (header->Format == "JPEG" && !HuffmanTablesFit(bytes)) {
+    decoded.Reason = "its Huffman tables are damaged";
+    return decoded;
+  }
+  int width = 0, height = 0, components = 0;
+  const std::unique_ptr<unsigned char, void (*)(void*)> pixels(
+      PikrottaStbLoad(reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<int>(std::min<size_t>(bytes.size(), INT_MAX)), &width, &height,
+                      &components, 4),
+      PikrottaStbFree);
+  if (!pixels || width <= 0 || height <= 0 ||
+      int64_t{width} * height > maxPixels) {  // the header told another size
+    decoded.Reason = "it cannot be decoded";
+    return decoded;
+  }
+  TPixels& out = decoded.Pixels.emplace();
+  out.Width = width;
+  out.Height = height;
+  out.Bytes.assign(pixels.get(), pixels.get() + size_t{4} * width * height);
+  return decoded;
+}
+
+TPixelSize FitWithin(int32_t width, int32_t height, int32_t maxSide) {
+  if (width <= maxSide && height <= maxSide) return {std::max(width, 1), std::max(height, 1)};
+  const double scale = static_cast<double>(maxSide) / std::max(width, height);
+  return {std::clamp(static_cast<int32_t>(std::lround(width * scale)), 1, maxSide),
+          std::clamp(static_cast<int32_t>(std::lround(height * scale)), 1, maxSide)};
+}
+
+namespace {
+
+// The picture shrunk by a whole factor on both axes, each pixel the mean of its block with
+// the colours weighted by their opacity. Much cheaper than the resampler on a large photo,
+// which then has a few times the target's size left to filter.
+TPixels Reduced(const TPixels& in, int32_t factor) {
+  TPixels out;
+  out.Width = in.Width / factor;
+  out.Height = in.Height / factor;
+  out.Bytes.resize(size_t{4} * out.Width * out.Height);
+  std::vector<uint64_t> sums(size_t{4} * out.Width);
+  for (int32_t y = 0; y < out.Height; ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int32_t dy = 0; dy < factor; ++dy) {
+      const uint8_t* row =
+          in.Bytes.data() + size_t{4} * in.Width * (static_cast<size_t>(y) * factor + dy);
+      for (int32_t x = 0; x < out.Width * factor; ++x) {
+        const uint8_t* p = row + size_t{4} * x;
+        uint64_t* s = sums.data() + size_t{4} * (x / factor);
+        s[0] += uint64_t{p[0]} * p[3];
+        s[1] += uint64_t{p[1]} * p[3];
+        s[2] += uint64_t{p[2]} * p[3];
+        s[3] += p[3];
+      }
+    }
+    uint8_t* row = out.Bytes.data() + size_t{4} * out.Width * y;
+    const uint64_t pixels = uint64_t(factor) * factor;
+    for (int32_t x = 0; x < out.Width; ++x) {
+      const uint64_t* s = sums.data() + size_t{4} * x;
+      for (int c = 0; c < 3; ++c)
+        row[4 * x + c] = static_cast<uint8_t>(s[3] ? (s[c] + s[3] / 2) / s[3] : 0);
+      row[4 * x + 3] = static_cast<uint8_t>((s[3] + pixels / 2) / pixels);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TPixels ScaledTo(const TPixels& picture, int32_t width, int32_t height) {
+  const int32_t factor = std::min(picture.Width / (2 * width), picture.Height / (2 * height));
+  TPixels reduced;
+  const TPixels& source = factor >= 2 ? (reduced = Reduced(picture, factor)) : picture;
+  TPixels out;
+  out.Width = width;
+  out.Height = height;
+  out.Bytes.resize(size_t{4} * width * height);
+  if (source.Width == width && source.Height == height)
+    out.Bytes = source.Bytes;
+  else
+    PikrottaStbResize(source.Bytes.data(), source.Width, source.Height, out.Bytes.data(), width,
+                      height, 4);
+  bool opaque = true;
+  for (size_t i = 3; i < out.Bytes.size() && opaque; i += 4) opaque = out.Bytes[i] == 255;
+  if (opaque) {
+    for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i)
+      std::copy_n(out.Bytes.begin() + 4 * i, 3, out.Bytes.begin() + 3 * i);
+    out.Bytes.resize(size_t{3} * width * height);
+    out.Channels = 3;
+  }
+  return out;
+}
+
+namespace {
+
+void AppendTo(void* context, void* data, int size) {
+  static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                             static_cast<size_t>(size));
+}
+
+}  // namespace
+
+std::string PngBytes(const TPixels& picture) {
+  std::string png;
+  if (!PikrottaStbWritePng(picture.Bytes.data(), picture.Width, picture.Height, picture.Channels,
+                           AppendTo, &png))
+    png.clear();
+  return png;
+}
+
+std::string JpegBytes(const TPixels& picture, int32_t quality) {
+  std::string jpeg;
+  if (!PikrottaStbWriteJpg(picture.Bytes.data(), picture.Width, picture.Height, picture.Channels,
+                           quality, AppendTo, &jpeg))
+    jpeg.clear();
+  return jpeg;
+}
+
+}  // namespace pikrotta
