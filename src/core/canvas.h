@@ -124,6 +124,10 @@ class TCanvas {
   virtual std::unique_ptr<TBitmap> CopyToBitmap(int32_t width, int32_t height) = 0;
   // Copies the bitmap's pixels to (x, y).
   virtual void BitBlt(int32_t x, int32_t y, const TBitmap& bitmap) = 0;
+  // Draws a picture stretched over the rectangle; the right and bottom edges are exclusive.
+  // Only a canvas that shows linked pictures (the report's) draws them.
+  virtual void StretchDraw(int32_t /*x1*/, int32_t /*y1*/, int32_t /*x2*/, int32_t /*y2*/,
+                           const TBitmap& /*picture*/) {}
 };
 
 }  // namespace pikrotta

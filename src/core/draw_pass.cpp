@@ -1,8 +1,11 @@
 // The drawing pass: every entity table in a fixed order, fills first, watching the Esc key;
 // and the marks around image references after a search.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
+#include "clipping.h"
 #include "gra.h"
 #include "image_ref.h"
 
@@ -27,6 +30,18 @@ void TGra::DrawImageRefFrame(TCanvas& canvas, const TJwwEntText& text) {
   SetEntityPen(canvas, text.Color, 1);
   SetEntityBrush(canvas, text.Color, 5);  // backward-diagonal hatch
   DrawWorldRect(canvas, x, y, x + ref.ImageWidth, y + ref.ImageHeight);
+  const TBitmap* picture = FramePictures ? FramePictures->PictureOf(text) : nullptr;
+  if (!picture || SegmentVisibility(x, y, x + ref.ImageWidth, y + ref.ImageHeight, ViewRect()) == 2)
+    return;
+  // Upright over the frame, whichever corner the placement starts from.
+  const int32_t left = View.WorldToScreenX(std::min(x, x + ref.ImageWidth));
+  const int32_t right = View.WorldToScreenX(std::max(x, x + ref.ImageWidth));
+  const int32_t top = View.WorldToScreenY(std::max(y, y + ref.ImageHeight));
+  const int32_t bottom = View.WorldToScreenY(std::min(y, y + ref.ImageHeight));
+  // A frame beyond the screen's numbers would be drawn squeezed against their end.
+  for (const int32_t v : {left, right, top, bottom})
+    if (v == INT32_MAX || v == INT32_MIN) return;
+  canvas.StretchDraw(left, top, right, bottom, *picture);
 }
 
 void TGra::SetSolidPenAndBrush(TCanvas& canvas, const TJwwEntHead& head, int32_t extColor) const {

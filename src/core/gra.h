@@ -44,6 +44,14 @@ double EntityWidth(const TgraAttribute& attributes, int32_t color, int32_t lineW
 // drawers, the texts and the whole drawing pass.
 class TEllipse;
 
+// The pictures a shell has read for the frames of image references, by their texts.
+class TFramePictures {
+ public:
+  virtual ~TFramePictures() = default;
+  // Null when there is no picture for this frame.
+  virtual const TBitmap* PictureOf(const TJwwEntText& text) const = 0;
+};
+
 class TGra {
  public:
   TGra(const TView& view, const TgraAttribute& attributes, const TJwwGaibu& model,
@@ -61,6 +69,8 @@ class TGra {
   // Empty until the first search; the pass counts and marks texts that begin with it.
   std::string SearchPrefix;
   int32_t ImageRefTextCount = 0;
+  // Drawn into their frames when set; the window draws frames only.
+  const TFramePictures* FramePictures = nullptr;
 
   // Scratch buffers: a drawer fills WorldPoints, calls a polyline or polygon primitive and
   // empties it again; ScreenPoints is used only inside those primitives.

@@ -244,6 +244,26 @@ std::unique_ptr<TBitmap> TSvgCanvas::CopyToBitmap(int32_t width, int32_t height)
 
 void TSvgCanvas::BitBlt(int32_t, int32_t, const TBitmap&) {}
 
+namespace {
+
+// v - 0.5 exactly: the picture's edge where the pixels begin, in the half-pixel-moved group.
+std::string HalfBefore(int32_t v) {
+  return v > 0 ? std::to_string(v - 1) + ".5" : "-" + std::to_string(-int64_t{v}) + ".5";
+}
+
+}  // namespace
+
+void TSvgCanvas::StretchDraw(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                             const TBitmap& picture) {
+  const auto* svg = dynamic_cast<const TSvgPicture*>(&picture);
+  const int64_t width = std::abs(int64_t{x2} - x1), height = std::abs(int64_t{y2} - y1);
+  if (!svg || width == 0 || height == 0) return;
+  EndPath();
+  Add(Body, {"<image x=\"", HalfBefore(std::min(x1, x2)), "\" y=\"", HalfBefore(std::min(y1, y2)),
+             "\" width=\"", std::to_string(width), "\" height=\"", std::to_string(height),
+             "\" preserveAspectRatio=\"none\" href=\"", svg->DataAddress, "\"/>\n"});
+}
+
 std::string TSvgCanvas::Svg(int32_t width, int32_t height) {
   std::string svg;
   AppendSvg(svg, width, height);

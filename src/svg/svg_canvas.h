@@ -7,10 +7,24 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "canvas.h"
 
 namespace pikrotta {
+
+// A picture the report embeds: a PNG as a data address, with its size in pixels.
+class TSvgPicture : public TBitmap {
+ public:
+  TSvgPicture(std::string dataAddress, int32_t width, int32_t height)
+      : DataAddress(std::move(dataAddress)), W(width), H(height) {}
+  int32_t Width() const override { return W; }
+  int32_t Height() const override { return H; }
+  const std::string DataAddress;
+
+ private:
+  int32_t W, H;
+};
 
 class TSvgCanvas : public TCanvas {
  public:
@@ -25,6 +39,8 @@ class TSvgCanvas : public TCanvas {
   // A report keeps no copies of pixels: the bitmap is a stand-in and BitBlt draws nothing.
   std::unique_ptr<TBitmap> CopyToBitmap(int32_t width, int32_t height) override;
   void BitBlt(int32_t x, int32_t y, const TBitmap& bitmap) override;
+  // An <image> of a TSvgPicture over the pixels of the rectangle; other bitmaps draw nothing.
+  void StretchDraw(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TBitmap& picture) override;
 
   // The whole document: an <svg> element of width x height pixels with its pattern and font
   // definitions and everything drawn so far. XOR mode is not realised: a report shows no

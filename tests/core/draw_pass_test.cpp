@@ -1,6 +1,9 @@
+#include <cstring>
+#include <map>
 #include <numbers>
 
 #include "gra_test_util.h"
+#include "image_ref.h"
 #include "transfer_test_util.h"
 
 namespace pikrotta {
@@ -120,6 +123,43 @@ TEST_F(DrawPass, ImageReferenceFrames) {
   EXPECT_EQ(Canvas.Calls[0].Kind, TCallKind::Rectangle);
   EXPECT_EQ(Canvas.Calls[0].Args, (std::vector<int32_t>{600, 400, 800, 700}));
   EXPECT_EQ(Canvas.Calls[0].Brush, (TBrush{0, bsBDiagonal}));  // style 1: pen 2, black
+}
+
+// Notes each picture stretched over a frame: its rectangle and the picture's width.
+class TPictureCanvas : public TRecordingCanvas {
+ public:
+  void StretchDraw(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                   const TBitmap& picture) override {
+    Stretched.push_back({x1, y1, x2, y2, picture.Width()});
+  }
+  std::vector<std::vector<int32_t>> Stretched;
+};
+
+class TPicturesByName : public TFramePictures {
+ public:
+  const TBitmap* PictureOf(const TJwwEntText& text) const override {
+    const auto it = Pictures.find(ParseImageRef(text.Text).ImagePath);
+    return it == Pictures.end() ? nullptr : &it->second;
+  }
+  std::map<std::string, TSizeOnlyBitmap> Pictures;
+};
+
+TEST_F(DrawPass, PicturesLieUprightOverTheirFramesWhenTheShellHasThem) {
+  Load(
+      "ch 10 10 30 0 ^@BMdown.bmp,20,-30\nch 10 10 30 0 ^@BMup.bmp,20,30\n"
+      "ch 90000 0 30 0 ^@BMfar.bmp,5\nch 0 0 30 0 ^@BMnone.bmp,5\nch 0 0 30 0 x\n");
+  TPicturesByName pictures;
+  for (const char* name : {"down.bmp", "up.bmp", "far.bmp"})
+    pictures.Pictures.try_emplace(name, static_cast<int32_t>(std::strlen(name)), 1);
+  TPictureCanvas canvas;
+  Gra.DrawAllEntities(canvas);
+  EXPECT_TRUE(canvas.Stretched.empty());  // the window draws frames only
+  Gra.FramePictures = &pictures;
+  Gra.DrawAllEntities(canvas);
+  // Over the hatched frame of the first, drawn downwards; the far one is out of the view.
+  EXPECT_EQ(canvas.Stretched,
+            (std::vector<std::vector<int32_t>>{{600, 400, 800, 700, 8}, {600, 100, 800, 400, 6}}));
+  EXPECT_EQ(canvas.Count(TCallKind::Rectangle), 2u * 3);  // the frames in the view, each time
 }
 
 TEST_F(DrawPass, SearchPrefixCountsAndMarks) {

@@ -127,6 +127,30 @@ TEST(SvgCanvas, TextsCarryTheirFontRotationAndUtf8) {
             std::string::npos);
 }
 
+// A picture covers the pixels of its rectangle, left and top included, right and bottom not,
+// in the group moved by half a pixel; a bitmap that is no picture draws nothing.
+TEST(SvgCanvas, PicturesCoverTheirRectanglesPixels) {
+  TSvgCanvas canvas;
+  const TSvgPicture picture("data:image/png;base64,AAAA", 4, 3);
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(5, 0);
+  canvas.StretchDraw(30, 20, 10, 5, picture);
+  canvas.StretchDraw(-3, 0, 2, 4, picture);
+  canvas.StretchDraw(7, 7, 7, 9, picture);  // no width
+  canvas.StretchDraw(0, 0, 9, 9, TSizeOnlyBitmap(4, 3));
+  const std::string svg = canvas.Svg(100, 80);
+  EXPECT_NE(svg.find("<image x=\"9.5\" y=\"4.5\" width=\"20\" height=\"15\" "
+                     "preserveAspectRatio=\"none\" href=\"data:image/png;base64,AAAA\"/>"),
+            std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("<image x=\"-3.5\" y=\"-0.5\" width=\"5\" height=\"4\""), std::string::npos);
+  size_t images = 0;
+  for (size_t at = svg.find("<image"); at != std::string::npos; at = svg.find("<image", at + 1))
+    ++images;
+  EXPECT_EQ(images, 2u);
+  EXPECT_LT(svg.find("<path"), svg.find("<image"));  // the line before it stays beneath
+}
+
 TEST(XmlEscape, MarkupAndControlCharacters) {
   EXPECT_EQ(XmlEscape("a<b>&\"'\x01z"), "a&lt;b&gt;&amp;&quot;&apos;z");
 }
