@@ -162,8 +162,10 @@ int RunRestore(const TSearchArgs& args, bool apply) {
   return result.AllCopied ? kExitOk : kExitNoFile;
 }
 
-int RunReport(const TSearchArgs& args, const std::string& size, const std::string& output) {
+int RunReport(const TSearchArgs& args, const std::string& size, const std::string& output,
+              bool images) {
   pikrotta::TReportOptions options;
+  options.Images = images;
   if (!args.ToOptions(options.List)) return kExitUsage;
   if (!pikrotta::ParsePaintSize(size, options.Width, options.Height)) {
     std::cerr << "pikrotta-cli: --size wants WIDTHxHEIGHT in pixels, such as 1200x800\n";
@@ -251,6 +253,7 @@ int main(int argc, char** argv) {
   TSearchArgs reportArgs;
   std::string reportSize = "1200x800";
   std::string reportOutput;
+  bool reportImages = false;
   CLI::App* report = app.add_subcommand(
       "report",
       "Search FILE as list does and write one HTML page with the drawing, its references "
@@ -258,6 +261,8 @@ int main(int argc, char** argv) {
   reportArgs.AddTo(*report);
   report->add_option("-o,--output", reportOutput, "the HTML file to write")->required();
   report->add_option("--size", reportSize, "picture as WIDTHxHEIGHT pixels")->capture_default_str();
+  report->add_flag("--images", reportImages,
+                   "draw each found picture in its frame, as the sheet looks in Jw_cad");
   report->footer(statuses);
 
   const std::vector<std::string> arguments = pikrotta::Utf8Arguments(argc, argv);
@@ -285,7 +290,7 @@ int main(int argc, char** argv) {
     if (*list) return RunList(listArgs, listJson);
     if (*doctor) return RunList(doctorArgs, false, true);
     if (*restore) return RunRestore(restoreArgs, restoreApply);
-    if (*report) return RunReport(reportArgs, reportSize, reportOutput);
+    if (*report) return RunReport(reportArgs, reportSize, reportOutput, reportImages);
   } catch (const std::bad_alloc&) {
     std::cout.flush();
     std::cerr << "\npikrotta-cli: out of memory\n";

@@ -1,5 +1,11 @@
 #include "report.h"
 
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+#include "image_ref.h"
+#include "report_pictures.h"
 #include "sjis_utf8.h"
 #include "svg_canvas.h"
 
@@ -17,6 +23,7 @@ constexpr const char* kStyle = R"(body{margin:0;font-family:'IPAGothic','MS Goth
 table{border-collapse:collapse;font-size:14px}
 td,th{padding:2px 10px;border-bottom:1px solid #ddd;text-align:left;white-space:nowrap}
 td.finding{white-space:normal;max-width:40em;font-weight:normal}
+td.thumb img{display:block}
 tr.ref{cursor:pointer}
 tr.ref:hover{background:#eef}
 tr.bad{background:#fdd;color:#900;font-weight:bold}
@@ -71,6 +78,63 @@ std::string Cell(const std::string& sjis) {
   return "<td>" + XmlEscape(SjisToUtf8(sjis)) + "</td>";
 }
 
+// The pictures of the frames, by the texts the drawing pass draws the frames of.
+class TReportFramePictures : public TFramePictures {
+ public:
+  const TBitmap* PictureOf(const TJwwEntText& text) const override {
+    const auto it = Pictures.find(&text);
+    return it == Pictures.end() ? nullptr : &it->second;
+  }
+  std::unordered_map<const TJwwEntText*, TSvgPicture> Pictures;
+};
+
+// What the report asks of the found files, one request per file however often it is linked:
+// for each row, its file's request and the place of its frame among the request's sizes.
+struct TPicturePlan {
+  std::vector<TPictureRequest> Requests;
+  std::vector<int32_t> RowRequest;  // -1 for a row without a file
+  std::vector<int32_t> RowFrame;    // -1 for a row without a frame picture
+};
+
+TPicturePlan PlanPictures(const TForm1& form, bool images) {
+  TPicturePlan plan;
+  std::map<std::string, int32_t> byPath;
+  for (const TImageRefRow& row : form.ImageRefRows) {
+    int32_t request = -1, frame = -1;
+    if (row.Found) {
+      const auto [it, added] =
+          byPath.try_emplace(row.ResolvedPath, static_cast<int32_t>(plan.Requests.size()));
+      if (added) plan.Requests.push_back({row.ResolvedPath, {}});
+      request = it->second;
+      const TSearchStr& ref = form.ImageRefs[static_cast<size_t>(row.RefIndex)];
+      // The pass draws the frames of the drawing's texts, not those of its block texts.
+      if (images && ref.SourceKind == 0) {
+        const TImageRef placed = ParseImageRef(ref.Text);
+        const auto pixels = [&](double size) {
+          return static_cast<int32_t>(
+              std::clamp(std::lround(std::abs(size) * form.View.ViewScale), 1L, 1L << 20));
+        };
+        std::vector<TPixelSize>& sizes = plan.Requests[static_cast<size_t>(request)].FrameSizes;
+        frame = static_cast<int32_t>(sizes.size());
+        sizes.push_back({pixels(placed.ImageWidth), pixels(placed.ImageHeight)});
+      }
+    }
+    plan.RowRequest.push_back(request);
+    plan.RowFrame.push_back(frame);
+  }
+  return plan;
+}
+
+std::string ThumbnailCell(const TImageRefRow& row, const TReportPicture* picture) {
+  if (!row.Found || !picture) return "<td class=\"thumb\">no thumbnail: not found</td>";
+  if (picture->Thumbnail.empty())
+    return "<td class=\"thumb\">no thumbnail: " + XmlEscape(picture->Reason) + "</td>";
+  return "<td class=\"thumb\"><img width=\"" + std::to_string(picture->ThumbnailSize.Width) +
+         "\" height=\"" + std::to_string(picture->ThumbnailSize.Height) + "\" alt=\"" +
+         std::to_string(picture->Source.Width) + " x " + std::to_string(picture->Source.Height) +
+         "\" src=\"" + PngDataAddress(picture->Thumbnail) + "\"></td>";
+}
+
 }  // namespace
 
 TReport MakeReport(const TReportOptions& options) {
@@ -83,11 +147,33 @@ TReport MakeReport(const TReportOptions& options) {
   const std::string file = PathToUtf8(options.List.TransferFile);
 
   const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseSearch(form, *window.Host);
+  const TPicturePlan plan = PlanPictures(form, options.Images);
+  const std::vector<TReportPicture> pictures = MakeReportPictures(plan.Requests, *window.Host);
+  if (options.Images) {
+    // The picture again, now with the pictures in their frames.
+    TReportFramePictures frames;
+    for (size_t i = 0; i < form.ImageRefRows.size(); ++i) {
+      const int32_t request = plan.RowRequest[i], frame = plan.RowFrame[i];
+      if (frame < 0) continue;
+      const TReportPicture& picture = pictures[static_cast<size_t>(request)];
+      const std::string& png = picture.Frames[static_cast<size_t>(frame)];
+      if (png.empty()) continue;
+      const TSearchStr& ref = form.ImageRefs[static_cast<size_t>(form.ImageRefRows[i].RefIndex)];
+      frames.Pictures.try_emplace(&form.JwwGaibu.JwwTexts[static_cast<size_t>(ref.EntityIndex)],
+                                  PngDataAddress(png), picture.Source.Width, picture.Source.Height);
+    }
+    window.Controls.Canvas = TSvgCanvas();
+    window.Form.Gra->FramePictures = &frames;
+    window.Form.RedrawView();
+    window.Form.Gra->FramePictures = nullptr;
+  }
   std::string rows;
   int32_t number = 0;
   for (const TImageRefRow& row : form.ImageRefRows) {
     report.AllFound &= row.Found;
-    const TImageRefDiagnosis& d = diagnoses[static_cast<size_t>(number)];
+    const auto index = static_cast<size_t>(number);
+    const TImageRefDiagnosis& d = diagnoses[index];
+    const int32_t request = plan.RowRequest[index];
     std::string findings, candidates;
     for (const TFinding& f : d.Findings)
       findings += (findings.empty() ? "" : "<br>") + XmlEscape(SjisToUtf8(f.English));
@@ -99,7 +185,9 @@ TReport MakeReport(const TReportOptions& options) {
             std::to_string(view.WorldToScreenX(ref.X)) + "\" data-py=\"" +
             std::to_string(view.WorldToScreenY(ref.Y)) + "\"><td>" + std::to_string(++number) +
             "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) +
-            "<td class=\"finding\">" + findings + "</td><td>" + candidates + "</td></tr>\n";
+            "<td class=\"finding\">" + findings + "</td><td>" + candidates + "</td>" +
+            ThumbnailCell(row, request < 0 ? nullptr : &pictures[static_cast<size_t>(request)]) +
+            "</tr>\n";
   }
   const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
   // The page needs the picture and the rows, not the drawing: the model goes first, and the
@@ -114,7 +202,8 @@ TReport MakeReport(const TReportOptions& options) {
   html += "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
           XmlEscape(SjisToUtf8(header)) +
           " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
-          "path</th><th>resolved</th><th>mark</th><th>findings</th><th>candidates</th></tr>\n";
+          "path</th><th>resolved</th><th>mark</th><th>findings</th><th>candidates</th>"
+          "<th>picture</th></tr>\n";
   html += rows;
   html += "</table>\n</div>\n<script>";
   html += kScript;

@@ -13,6 +13,8 @@ struct TReportOptions {
   TListOptions List;
   int32_t Width = 1200;
   int32_t Height = 800;
+  // Each found picture drawn into its frame, as Jw_cad shows the sheet.
+  bool Images = false;
 };
 
 struct TReport {

@@ -86,6 +86,37 @@ def screenshot(html, png, fragment=""):
     return read_png(png)
 
 
+# Added to a copy of the page: after it loaded, each thumbnail's state and natural size.
+THUMBNAIL_CHECK = """<script>
+window.addEventListener('load', function () {
+  var out = [];
+  document.querySelectorAll('td.thumb img').forEach(function (i) {
+    out.push(i.complete + ' ' + i.naturalWidth + ' ' + i.naturalHeight);
+  });
+  var pre = document.createElement('pre');
+  pre.id = 'thumbnails';
+  pre.textContent = out.join(';');
+  document.body.appendChild(pre);
+});
+</script>"""
+
+
+def loaded_dom(html):
+    with tempfile.TemporaryDirectory() as profile:
+        done = subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu",
+                               "--no-first-run", "--disable-background-networking",
+                               "--user-data-dir=" + profile, "--virtual-time-budget=10000",
+                               "--dump-dom", "file://" + html],
+                              check=True, capture_output=True, timeout=120, text=True)
+    return done.stdout
+
+
+def is_green(image, x, y):
+    width, height, rows, channels = image
+    r, g, b = rows[y][x * channels:x * channels + 3]
+    return g > r + 30 and g > b + 30
+
+
 def main():
     cli, root = sys.argv[1], sys.argv[2]
     failures = []
@@ -106,8 +137,24 @@ def main():
         # The diagnosis beside the rows: the replaced photo, and where the %TEMP% one went.
         if "has another aspect than its placement (60:40)" not in page:
             failures.append("the site photo's aspect finding is not on the page")
-        if "C:\\JWW\\pikrotta demo\\photos\\jwtmp0002.jpg</td></tr>" not in page:
+        if 'C:\\JWW\\pikrotta demo\\photos\\jwtmp0002.jpg</td><td class="thumb">' not in page:
             failures.append("the %TEMP% row's candidate is not on the page")
+
+        # A thumbnail beside each found picture, decoded by the browser, at most 160 pixels;
+        # the empty file says why it has none.
+        checked = os.path.join(work, "checked.html")
+        with open(checked, "w", encoding="utf-8") as f:
+            f.write(page.replace("</body>", THUMBNAIL_CHECK + "</body>"))
+        states = re.search(r'<pre id="thumbnails">(.*?)</pre>', loaded_dom(checked))
+        thumbnails = [t.split() for t in states.group(1).split(";")] if states else []
+        if len(thumbnails) != 3:
+            failures.append("expected 3 thumbnails, found %d" % len(thumbnails))
+        for done, width, height in thumbnails:
+            if done != "true" or not (0 < int(width) <= 160 and 0 < int(height) <= 160):
+                failures.append("a thumbnail did not decode within 160 pixels: %s %s %s"
+                                % (done, width, height))
+        if "no thumbnail: it is empty" not in page:
+            failures.append("the empty picture's row does not say why it has no thumbnail")
 
         fitted = screenshot(html, os.path.join(work, "fitted.png"))
         for number, (_, px, py) in enumerate(refs, 1):
@@ -122,8 +169,25 @@ def main():
             failures.append("clicking row %d did not bring its reference to the middle" % missing)
         if ring_is_red(clicked, px, py, 10) and (px, py) != (600, 400):
             failures.append("the view did not move after clicking row %d" % missing)
+        # With --images the site photo is drawn in its frame: green where its bottom is.
+        pictured = os.path.join(work, "pictured.html")
+        subprocess.run(["bash", os.path.join(root, "tools", "demo-report.sh"), pictured,
+                        "--images"], check=True, env=dict(os.environ, PIKROTTA_CLI=cli),
+                       capture_output=True)
+        pictured_page = open(pictured, encoding="utf-8").read()
+        pictured_svg = pictured_page[pictured_page.index("<svg"):pictured_page.index("</svg>") + 6]
+        ET.fromstring(pictured_svg)
+        if pictured_svg.count("<image ") != 3:
+            failures.append("expected 3 pictures in their frames, found %d"
+                            % pictured_svg.count("<image "))
+        _, px, py = refs[0]
+        with_pictures = screenshot(pictured, os.path.join(work, "pictured.png"))
+        if not is_green(with_pictures, px + 16, py - 8):
+            failures.append("the site photo is not drawn in its frame")
+        if is_green(fitted, px + 16, py - 8):
+            failures.append("the frame is green without --images")
         if os.environ.get("PIKROTTA_KEEP_SCREENSHOTS"):
-            for name in ("fitted.png", "clicked.png"):
+            for name in ("fitted.png", "clicked.png", "pictured.png"):
                 os.replace(os.path.join(work, name),
                            os.path.join(os.environ["PIKROTTA_KEEP_SCREENSHOTS"], name))
     for failure in failures:
