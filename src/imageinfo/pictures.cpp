@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "stb_header_reader.h"
 
@@ -29,44 +30,6 @@ uint8_t Byte(std::string_view b, size_t at) {
 
 uint32_t BigEndian16(std::string_view b, size_t at) {
   return static_cast<uint32_t>(Byte(b, at)) << 8 | Byte(b, at + 1);
-}
-
-// Every Huffman table of the JPEG holds at most the 256 codes a table has room for. The
-// tables may stand between the scans of a progressive JPEG, so the walk goes on past each
-// scan's data, which ends at the first marker that is not a restart.
-bool HuffmanTablesFit(std::string_view b) {
-  size_t at = 2;
-  while (at + 4 <= b.size()) {
-    if (Byte(b, at) != 0xFF) return true;  // stb stops here too
-    const uint8_t marker = Byte(b, at + 1);
-    if (marker == 0xFF) {
-      ++at;
-      continue;
-    }
-    if (marker == 0xD9) return true;
-    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length follows
-      at += 2;
-      continue;
-    }
-    const size_t length = BigEndian16(b, at + 2);
-    const size_t end = std::min(b.size(), at + 2 + length);
-    if (marker == 0xC4) {
-      for (size_t table = at + 4; table + 17 <= end;) {
-        size_t codes = 0;
-        for (size_t i = 1; i <= 16; ++i) codes += Byte(b, table + i);
-        if (codes > 256) return false;
-        table += 17 + codes;
-      }
-    }
-    at = end;
-    if (marker == 0xDA) {
-      while (at + 1 < b.size() &&
-             !(Byte(b, at) == 0xFF && Byte(b, at + 1) != 0 && Byte(b, at + 1) != 0xFF &&
-               (Byte(b, at + 1) < 0xD0 || Byte(b, at + 1) > 0xD7)))
-        ++at;
-    }
-  }
-  return true;
 }
 
 // The Exif data of a JPEG, from its APP1 segment before the first scan; empty when none.
@@ -153,10 +116,6 @@ TDecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
                      std::to_string(header->Height) + " pixels)";
     return decoded;
   }
-  if (header->Format == "JPEG" && !HuffmanTablesFit(bytes)) {
-    decoded.Reason = "its Huffman tables are damaged";
-    return decoded;
-  }
   int width = 0, height = 0, components = 0;
   const std::unique_ptr<unsigned char, void (*)(void*)> pixels(
       PikrottaStbLoad(reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -221,28 +180,52 @@ TPixels Reduced(const TPixels& in, int32_t factor) {
 
 }  // namespace
 
-TPixels ScaledTo(const TPixels& picture, int32_t width, int32_t height) {
-  const int32_t factor = std::min(picture.Width / (2 * width), picture.Height / (2 * height));
+std::vector<TPixels> ScaledToEach(const TPixels& given, const std::vector<TPixelSize>& sizes) {
+  TPixels rgba;
+  if (given.Channels == 3) {  // opaque: the scaling below works on four channels
+    rgba = {given.Width, given.Height, 4, {}};
+    rgba.Bytes.reserve(given.Bytes.size() / 3 * 4);
+    for (size_t i = 0; i + 2 < given.Bytes.size(); i += 3)
+      rgba.Bytes.insert(rgba.Bytes.end(),
+                        {given.Bytes[i], given.Bytes[i + 1], given.Bytes[i + 2], 255});
+  }
+  const TPixels& picture = given.Channels == 3 ? rgba : given;
+  // One block reduction serves every size: it leaves at least twice the largest.
+  int32_t largestWidth = 1, largestHeight = 1;
+  for (const TPixelSize size : sizes) {
+    largestWidth = std::max(largestWidth, size.Width);
+    largestHeight = std::max(largestHeight, size.Height);
+  }
+  const int32_t factor =
+      std::min(picture.Width / (2 * largestWidth), picture.Height / (2 * largestHeight));
   TPixels reduced;
   const TPixels& source = factor >= 2 ? (reduced = Reduced(picture, factor)) : picture;
-  TPixels out;
-  out.Width = width;
-  out.Height = height;
-  out.Bytes.resize(size_t{4} * width * height);
-  if (source.Width == width && source.Height == height)
-    out.Bytes = source.Bytes;
-  else
-    PikrottaStbResize(source.Bytes.data(), source.Width, source.Height, out.Bytes.data(), width,
-                      height, 4);
-  bool opaque = true;
-  for (size_t i = 3; i < out.Bytes.size() && opaque; i += 4) opaque = out.Bytes[i] == 255;
-  if (opaque) {
-    for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i)
-      std::copy_n(out.Bytes.begin() + 4 * i, 3, out.Bytes.begin() + 3 * i);
-    out.Bytes.resize(size_t{3} * width * height);
-    out.Channels = 3;
+  std::vector<TPixels> scaled;
+  for (const auto [width, height] : sizes) {
+    TPixels& out = scaled.emplace_back();
+    out.Width = width;
+    out.Height = height;
+    if (source.Width == width && source.Height == height) {
+      out.Bytes = source.Bytes;
+    } else {
+      out.Bytes.resize(size_t{4} * width * height);
+      PikrottaStbResize(source.Bytes.data(), source.Width, source.Height, out.Bytes.data(), width,
+                        height, 4);
+    }
+    bool opaque = true;
+    for (size_t i = 3; i < out.Bytes.size() && opaque; i += 4) opaque = out.Bytes[i] == 255;
+    if (opaque) {
+      for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i)
+        std::copy_n(out.Bytes.begin() + 4 * i, 3, out.Bytes.begin() + 3 * i);
+      out.Bytes.resize(size_t{3} * width * height);
+      out.Channels = 3;
+    }
   }
-  return out;
+  return scaled;
+}
+
+TPixels ScaledTo(const TPixels& picture, int32_t width, int32_t height) {
+  return std::move(ScaledToEach(picture, {{width, height}})[0]);
 }
 
 namespace {

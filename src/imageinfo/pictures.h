@@ -27,23 +27,26 @@ struct TDecodedPicture {
   std::string Reason;             // in English, when there are no pixels
 };
 
-// Decodes a BMP, JPEG, PNG or GIF (its first frame). Pictures larger than maxPixels
-// and JPEGs whose Huffman tables hold more codes than a table has room for are refused
-// unread: the second would make this stb write past its table.
+// Decodes a BMP, JPEG, PNG or GIF (its first frame). Pictures larger than maxPixels are
+// refused before any pixel is decoded.
 TDecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels = kMaxDecodedPixels);
 
 // The JPEG thumbnail a camera stores in a photo's Exif data, as its bytes; empty when there is
 // none. It is found by the offsets of the Exif data, each checked against the bytes.
 std::string_view ExifThumbnail(std::string_view jpeg);
 
-// The picture scaled to width x height; a picture without a transparent pixel comes out RGB.
+// The picture (RGB or RGBA) scaled to width x height; one without a transparent pixel comes
+// out RGB.
 TPixels ScaledTo(const TPixels& picture, int32_t width, int32_t height);
 
-// The pixel size that fits within maxSide on both axes with the picture's aspect, at least 1.
 struct TPixelSize {
   int32_t Width = 0;
   int32_t Height = 0;
 };
+// The same at each size, the large picture's pixels gone through once for all of them.
+std::vector<TPixels> ScaledToEach(const TPixels& picture, const std::vector<TPixelSize>& sizes);
+
+// The pixel size that fits within maxSide on both axes with the picture's aspect, at least 1.
 TPixelSize FitWithin(int32_t width, int32_t height, int32_t maxSide);
 
 // The picture as a PNG file; empty when it could not be written.

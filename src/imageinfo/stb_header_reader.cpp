@@ -21,9 +21,9 @@ const char* FormatOf(std::string_view b) {
 }
 
 // A JPEG's start and its frame header only. stb reads every segment before the frame header,
-// and this Debian's stb writes past its Huffman table on a table of too many codes: so its
-// header reading gets no segment but the one it needs. Each segment says its length, so
-// finding the frame header takes no decoding; "" when the bytes hold none.
+// tables and all; handed this, it reads none but the one it needs, whatever the others hold.
+// Each segment says its length, so finding the frame header takes no decoding; "" when the
+// bytes hold none.
 std::string JpegFrameHeader(std::string_view b) {
   size_t at = 2;
   while (at + 4 <= b.size()) {
