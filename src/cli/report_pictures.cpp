@@ -16,18 +16,21 @@ namespace {
 // Where a photo's header and Exif data lie: its Exif segment holds at most 64 KiB.
 constexpr size_t kPictureHead = 128 * 1024;
 
-// Appends to bytes from the file until it holds want bytes or the file ends; false on a read
-// error.
-bool ReadOn(TInputFile& file, std::string& bytes, size_t want) {
-  size_t got = bytes.size();
-  bytes.resize(want);
-  while (got < want) {
-    const int64_t n = file.Read(bytes.data() + got, want - got);
+// Appends to bytes from the file until it holds limit bytes or the file ends; false on a read
+// error. Room is made as the bytes come, a megabyte at a time, or once when the file tells its
+// length.
+bool ReadOn(TInputFile& file, std::string& bytes, size_t limit) {
+  constexpr size_t kChunk = 1 << 20;
+  if (const int64_t size = file.Size(); size > 0)
+    bytes.reserve(std::min(static_cast<size_t>(size), limit));
+  while (bytes.size() < limit) {
+    const size_t got = bytes.size(), want = std::min(kChunk, limit - got);
+    bytes.resize(got + want);
+    const int64_t n = file.Read(bytes.data() + got, want);
+    bytes.resize(got + static_cast<size_t>(std::max<int64_t>(n, 0)));
     if (n < 0) return false;
     if (n == 0) break;
-    got += static_cast<size_t>(n);
   }
-  bytes.resize(got);
   return true;
 }
 
@@ -104,11 +107,11 @@ TReportPicture MakeOne(const TPictureRequest& request, const THostServices& host
   if (size.Width == 0) size = {source.Pixels->Width, source.Pixels->Height};
   out.Source = size;
   const std::vector<TPixelSize> wanted = WantedSizes(request, size);
+  const std::vector<TPixels> scaled = ScaledToEach(*source.Pixels, wanted);
   out.ThumbnailSize = wanted[0];
-  out.Thumbnail = PngBytes(ScaledTo(*source.Pixels, wanted[0].Width, wanted[0].Height));
+  out.Thumbnail = PngBytes(scaled[0]);
   if (out.Thumbnail.empty()) out.Reason = "its thumbnail could not be written";
-  for (size_t i = 1; i < wanted.size(); ++i)
-    out.Frames[i - 1] = PngBytes(ScaledTo(*source.Pixels, wanted[i].Width, wanted[i].Height));
+  for (size_t i = 1; i < scaled.size(); ++i) out.Frames[i - 1] = PngBytes(scaled[i]);
   return out;
 }
 

@@ -248,7 +248,9 @@ namespace {
 
 // v - 0.5 exactly: the picture's edge where the pixels begin, in the half-pixel-moved group.
 std::string HalfBefore(int32_t v) {
-  return v > 0 ? std::to_string(v - 1) + ".5" : "-" + std::to_string(-int64_t{v}) + ".5";
+  char text[24];
+  std::snprintf(text, sizeof text, "%.1f", v - 0.5);  // a whole number less a half is exact
+  return text;
 }
 
 }  // namespace
