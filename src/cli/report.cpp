@@ -126,7 +126,9 @@ TPicturePlan PlanPictures(const TForm1& form, bool images) {
 }
 
 std::string ThumbnailCell(const TImageRefRow& row, const TReportPicture* picture) {
-  if (!row.Found || !picture) return "<td class=\"thumb\">no thumbnail: not found</td>";
+  if (!row.Found || !picture)
+    return std::string("<td class=\"thumb\">no thumbnail: ") +
+           (row.ResolvedPath == "\x81\x40" ? "its path cannot be resolved" : "not found") + "</td>";
   if (picture->Thumbnail.empty())
     return "<td class=\"thumb\">no thumbnail: " + XmlEscape(picture->Reason) + "</td>";
   return "<td class=\"thumb\"><img width=\"" + std::to_string(picture->ThumbnailSize.Width) +

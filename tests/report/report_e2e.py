@@ -153,8 +153,9 @@ def main():
             if done != "true" or not (0 < int(width) <= 160 and 0 < int(height) <= 160):
                 failures.append("a thumbnail did not decode within 160 pixels: %s %s %s"
                                 % (done, width, height))
-        if "no thumbnail: it is empty" not in page:
-            failures.append("the empty picture's row does not say why it has no thumbnail")
+        for reason in ("it is empty", "not found", "its path cannot be resolved"):
+            if "no thumbnail: " + reason not in page:
+                failures.append("no row says it has no thumbnail because " + reason)
 
         fitted = screenshot(html, os.path.join(work, "fitted.png"))
         for number, (_, px, py) in enumerate(refs, 1):
