@@ -25,8 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TDecodedPicture decoded = DecodePicture(signature + bytes, 1 << 20);
     if (decoded.Pixels) {
       const TPixels& p = *decoded.Pixels;
-      if (p.Bytes.size() !=
-          size_t{4} * static_cast<size_t>(p.Width) * static_cast<size_t>(p.Height))
+      if (p.Bytes.size() != static_cast<size_t>(p.Channels) * static_cast<size_t>(p.Width) *
+                                static_cast<size_t>(p.Height) ||
+          (p.Channels != 3 && p.Channels != 4))
         std::abort();
       const TPixelSize fit = FitWithin(p.Width, p.Height, 16);
       if (PngBytes(ScaledTo(p, fit.Width, fit.Height)).empty()) std::abort();

@@ -116,12 +116,14 @@ TDecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
                      std::to_string(header->Height) + " pixels)";
     return decoded;
   }
-  int width = 0, height = 0, components = 0;
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const int size = static_cast<int>(std::min<size_t>(bytes.size(), INT_MAX));
+  // RGBA for every picture: stb's SIMD colour conversion of a JPEG writes four channels only,
+  // and three took a photo half as long again.
+  const int channels = 4;
+  int width = 0, height = 0, found = 0;
   const std::unique_ptr<unsigned char, void (*)(void*)> pixels(
-      PikrottaStbLoad(reinterpret_cast<const unsigned char*>(bytes.data()),
-                      static_cast<int>(std::min<size_t>(bytes.size(), INT_MAX)), &width, &height,
-                      &components, 4),
-      PikrottaStbFree);
+      PikrottaStbLoad(data, size, &width, &height, &found, channels), PikrottaStbFree);
   if (!pixels || width <= 0 || height <= 0 ||
       int64_t{width} * height > maxPixels) {  // the header told another size
     decoded.Reason = "it cannot be decoded";
@@ -130,7 +132,10 @@ TDecodedPicture DecodePicture(std::string_view bytes, int64_t maxPixels) {
   TPixels& out = decoded.Pixels.emplace();
   out.Width = width;
   out.Height = height;
-  out.Bytes.assign(pixels.get(), pixels.get() + size_t{4} * width * height);
+  out.Channels = channels;
+  out.Bytes.assign(pixels.get(), pixels.get() + static_cast<size_t>(channels) *
+                                                    static_cast<size_t>(width) *
+                                                    static_cast<size_t>(height));
   return decoded;
 }
 
@@ -146,50 +151,49 @@ namespace {
 // The picture shrunk by a whole factor on both axes, each pixel the mean of its block with
 // the colours weighted by their opacity. Much cheaper than the resampler on a large photo,
 // which then has a few times the target's size left to filter.
-TPixels Reduced(const TPixels& in, int32_t factor) {
-  TPixels out;
-  out.Width = in.Width / factor;
-  out.Height = in.Height / factor;
-  out.Bytes.resize(size_t{4} * out.Width * out.Height);
-  std::vector<uint64_t> sums(size_t{4} * out.Width);
+template <size_t n>
+TPixels ReducedOf(const TPixels& in, int32_t factor) {
+  constexpr bool alpha = n == 4;
+  TPixels out{in.Width / factor, in.Height / factor, in.Channels, {}};
+  out.Bytes.resize(n * static_cast<size_t>(out.Width) * static_cast<size_t>(out.Height));
+  std::vector<uint64_t> sums(size_t{4} * static_cast<size_t>(out.Width));  // colours, opacity
   for (int32_t y = 0; y < out.Height; ++y) {
     std::fill(sums.begin(), sums.end(), 0);
     for (int32_t dy = 0; dy < factor; ++dy) {
-      const uint8_t* row =
-          in.Bytes.data() + size_t{4} * in.Width * (static_cast<size_t>(y) * factor + dy);
-      for (int32_t x = 0; x < out.Width * factor; ++x) {
-        const uint8_t* p = row + size_t{4} * x;
-        uint64_t* s = sums.data() + size_t{4} * (x / factor);
-        s[0] += uint64_t{p[0]} * p[3];
-        s[1] += uint64_t{p[1]} * p[3];
-        s[2] += uint64_t{p[2]} * p[3];
-        s[3] += p[3];
+      const uint8_t* row = in.Bytes.data() + n * static_cast<size_t>(in.Width) *
+                                                 (static_cast<size_t>(y) * factor + dy);
+      const uint8_t* p = row;
+      for (uint64_t* s = sums.data(); s != sums.data() + sums.size(); s += 4) {
+        for (int32_t k = 0; k < factor; ++k, p += n) {
+          const uint64_t a = alpha ? p[3] : 255;
+          s[0] += p[0] * a;
+          s[1] += p[1] * a;
+          s[2] += p[2] * a;
+          s[3] += a;
+        }
       }
     }
-    uint8_t* row = out.Bytes.data() + size_t{4} * out.Width * y;
+    uint8_t* row = out.Bytes.data() + n * static_cast<size_t>(out.Width) * static_cast<size_t>(y);
     const uint64_t pixels = uint64_t(factor) * factor;
     for (int32_t x = 0; x < out.Width; ++x) {
-      const uint64_t* s = sums.data() + size_t{4} * x;
-      for (int c = 0; c < 3; ++c)
-        row[4 * x + c] = static_cast<uint8_t>(s[3] ? (s[c] + s[3] / 2) / s[3] : 0);
-      row[4 * x + 3] = static_cast<uint8_t>((s[3] + pixels / 2) / pixels);
+      const uint64_t* s = sums.data() + size_t{4} * static_cast<size_t>(x);
+      uint8_t* p = row + n * static_cast<size_t>(x);
+      for (size_t c = 0; c < 3; ++c)
+        p[c] = static_cast<uint8_t>(s[3] ? (s[c] + s[3] / 2) / s[3] : 0);
+      if (alpha) p[3] = static_cast<uint8_t>((s[3] + pixels / 2) / pixels);
     }
   }
   return out;
 }
 
+TPixels Reduced(const TPixels& in, int32_t factor) {
+  return in.Channels == 4 ? ReducedOf<4>(in, factor) : ReducedOf<3>(in, factor);
+}
+
 }  // namespace
 
-std::vector<TPixels> ScaledToEach(const TPixels& given, const std::vector<TPixelSize>& sizes) {
-  TPixels rgba;
-  if (given.Channels == 3) {  // opaque: the scaling below works on four channels
-    rgba = {given.Width, given.Height, 4, {}};
-    rgba.Bytes.reserve(given.Bytes.size() / 3 * 4);
-    for (size_t i = 0; i + 2 < given.Bytes.size(); i += 3)
-      rgba.Bytes.insert(rgba.Bytes.end(),
-                        {given.Bytes[i], given.Bytes[i + 1], given.Bytes[i + 2], 255});
-  }
-  const TPixels& picture = given.Channels == 3 ? rgba : given;
+std::vector<TPixels> ScaledToEach(const TPixels& picture, const std::vector<TPixelSize>& sizes) {
+  const auto n = static_cast<size_t>(picture.Channels);
   // One block reduction serves every size: it leaves at least twice the largest.
   int32_t largestWidth = 1, largestHeight = 1;
   for (const TPixelSize size : sizes) {
@@ -205,17 +209,18 @@ std::vector<TPixels> ScaledToEach(const TPixels& given, const std::vector<TPixel
     TPixels& out = scaled.emplace_back();
     out.Width = width;
     out.Height = height;
+    out.Channels = picture.Channels;
     if (source.Width == width && source.Height == height) {
       out.Bytes = source.Bytes;
     } else {
-      out.Bytes.resize(size_t{4} * width * height);
+      out.Bytes.resize(n * static_cast<size_t>(width) * static_cast<size_t>(height));
       PikrottaStbResize(source.Bytes.data(), source.Width, source.Height, out.Bytes.data(), width,
-                        height, 4);
+                        height, picture.Channels);
     }
-    bool opaque = true;
+    bool opaque = n == 4;
     for (size_t i = 3; i < out.Bytes.size() && opaque; i += 4) opaque = out.Bytes[i] == 255;
     if (opaque) {
-      for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i)
+      for (size_t i = 0, count = static_cast<size_t>(width) * height; i < count; ++i)
         std::copy_n(out.Bytes.begin() + 4 * i, 3, out.Bytes.begin() + 3 * i);
       out.Bytes.resize(size_t{3} * width * height);
       out.Channels = 3;

@@ -32,6 +32,7 @@ TEST(Pictures, APngComesBackAsItWasWritten) {
   ASSERT_FALSE(png.empty());
   const TDecodedPicture read = DecodePicture(png);
   ASSERT_TRUE(read.Pixels) << read.Reason;
+  EXPECT_EQ(read.Pixels->Channels, 4);
   EXPECT_EQ(read.Pixels->Width, 5);
   EXPECT_EQ(read.Pixels->Height, 3);
   EXPECT_EQ(read.Pixels->Bytes, written.Bytes);
@@ -43,6 +44,7 @@ TEST(Pictures, AJpegComesBackNearlyAsItWasWritten) {
   ASSERT_TRUE(read.Pixels) << read.Reason;
   ASSERT_EQ(read.Pixels->Width, 32);
   ASSERT_EQ(read.Pixels->Height, 16);
+  ASSERT_EQ(read.Pixels->Channels, 4);
   for (size_t i = 0; i < size_t{32} * 16; ++i)
     for (size_t c = 0; c < 3; ++c)
       EXPECT_NEAR(read.Pixels->Bytes[4 * i + c], written.Bytes[3 * i + c], 12) << i;
