@@ -1,5 +1,6 @@
 #include "report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -111,8 +112,8 @@ TPicturePlan PlanPictures(const TForm1& form, bool images) {
       if (images && ref.SourceKind == 0) {
         const TImageRef placed = ParseImageRef(ref.Text);
         const auto pixels = [&](double size) {
-          return static_cast<int32_t>(
-              std::clamp(std::lround(std::abs(size) * form.View.ViewScale), 1L, 1L << 20));
+          const double v = std::abs(size) * form.View.ViewScale;
+          return std::isfinite(v) ? static_cast<int32_t>(std::lround(std::clamp(v, 1.0, 1e6))) : 1;
         };
         std::vector<TPixelSize>& sizes = plan.Requests[static_cast<size_t>(request)].FrameSizes;
         frame = static_cast<int32_t>(sizes.size());
