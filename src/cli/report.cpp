@@ -9,6 +9,7 @@
 #include "report_pictures.h"
 #include "sjis_utf8.h"
 #include "svg_canvas.h"
+#include "window_texts.h"
 
 namespace pikrotta {
 
@@ -129,7 +130,9 @@ TPicturePlan PlanPictures(const TForm1& form, bool images) {
 std::string ThumbnailCell(const TImageRefRow& row, const TReportPicture* picture) {
   if (!row.Found || !picture)
     return std::string("<td class=\"thumb\">no thumbnail: ") +
-           (row.ResolvedPath == "\x81\x40" ? "its path cannot be resolved" : "not found") + "</td>";
+           (row.ResolvedPath == texts::kFullWidthBlank ? "its path cannot be resolved"
+                                                       : "not found") +
+           "</td>";
   if (picture->Thumbnail.empty())
     return "<td class=\"thumb\">no thumbnail: " + XmlEscape(picture->Reason) + "</td>";
   return "<td class=\"thumb\"><img width=\"" + std::to_string(picture->ThumbnailSize.Width) +
