@@ -51,6 +51,7 @@ bool ReadModel(const std::string& file, pikrotta::TJwwGaibu& model, int& status)
     status = CannotRead(file);
     return false;
   }
+  model.UseBlockMemory(converter->BlockMemory());  // the host's memory outlives it
   pikrotta::TLineEndWatch watched(*input);
   const bool whole = pikrotta::ReadTransferFile(model, watched, converter.get());
   if (pikrotta::ReadProblemOf(whole, watched, model) == pikrotta::TReadProblem::CarriageReturnsOnly)

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jww_model.h"
 #include "my_func.h"
 
 namespace pikrotta {
+
+TBlockMemory& THostServices::BlockMemory() const {
+  return HeapBlockMemory();
+}
 
 std::vector<TExistence> THostServices::NetworkFilesExist(
     const std::vector<std::string>& paths) const {

@@ -20,6 +20,8 @@
 
 namespace pikrotta {
 
+class TBlockMemory;
+
 struct TFolderEntry {
   std::string Name;  // Shift-JIS
   bool IsFolder = false;
@@ -95,6 +97,8 @@ class THostServices : public TEscKeyState, public TTextConverter {
   virtual void ShowMessage(const std::string& text) = 0;  // modal, owned by the main window
   virtual void Navigate(const std::string& url) = 0;      // the promotion strip
   virtual std::string ProgramFilePath() const = 0;
+  // Where the drawing's tables take their memory from; the heap unless the host has better.
+  virtual TBlockMemory& BlockMemory() const;
 };
 
 // Reads a text file through the host, to its end or to its first limit bytes (a file that

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -182,33 +183,75 @@ struct TJwwState {
   }
 };
 
+// Where tables take the memory of their blocks from. A host may hand out memory that the
+// system backs with large pages, where first touching a large drawing's records costs a
+// fraction; by default it is the heap.
+class TBlockMemory {
+ public:
+  // Room for bytes, aligned for any record; throws std::bad_alloc when there is none.
+  virtual void* Allocate(size_t bytes) = 0;
+  virtual void Free(void* block, size_t bytes) noexcept = 0;
+
+ protected:
+  ~TBlockMemory() = default;
+};
+TBlockMemory& HeapBlockMemory();
+
 // A growable table of records kept in blocks of kTableBlock zero-filled records. Blocks never
 // move, so growing never copies what is there and a record keeps its address; reading stays
-// linear however large the drawing.
+// linear however large the drawing. Each block goes back to the memory it came from.
 template <class T>
 class TJwwTable {
  public:
   TJwwTable() = default;
-  TJwwTable(const TJwwTable& other) { *this = other; }
+  ~TJwwTable() { Release(); }
+  TJwwTable(const TJwwTable& other) : Memory(other.Memory) { *this = other; }
   TJwwTable& operator=(const TJwwTable& other) {
     if (this == &other) return *this;
-    Blocks.clear();
-    for (const auto& block : other.Blocks) {
+    Release();
+    for (const TBlock& block : other.Blocks) {
       AddBlock();
-      std::copy(block.get(), block.get() + kTableBlock, Blocks.back().get());
+      std::copy(block.Records, block.Records + kTableBlock, Blocks.back().Records);
     }
     return *this;
   }
-  TJwwTable(TJwwTable&&) noexcept = default;
-  TJwwTable& operator=(TJwwTable&&) noexcept = default;
+  TJwwTable(TJwwTable&& other) noexcept
+      : Blocks(std::exchange(other.Blocks, {})), Memory(other.Memory) {}
+  TJwwTable& operator=(TJwwTable&& other) noexcept {
+    if (this == &other) return *this;
+    Release();
+    Blocks = std::exchange(other.Blocks, {});
+    Memory = other.Memory;
+    return *this;
+  }
 
   // The length: always a multiple of kTableBlock, at least the table's count.
   size_t size() const { return Blocks.size() * kTableBlock; }
   bool empty() const { return Blocks.empty(); }
-  T& operator[](size_t i) { return Blocks[i / kTableBlock][i % kTableBlock]; }
-  const T& operator[](size_t i) const { return Blocks[i / kTableBlock][i % kTableBlock]; }
-  void AddBlock() { Blocks.push_back(std::make_unique<T[]>(kTableBlock)); }
-  void Release() { std::vector<std::unique_ptr<T[]>>().swap(Blocks); }
+  T& operator[](size_t i) { return Blocks[i / kTableBlock].Records[i % kTableBlock]; }
+  const T& operator[](size_t i) const { return Blocks[i / kTableBlock].Records[i % kTableBlock]; }
+  void AddBlock() {
+    // The block's place is made first, so that a block once made is never lost.
+    if (Blocks.size() == Blocks.capacity()) Blocks.reserve(std::max<size_t>(16, 2 * Blocks.size()));
+    void* room = Memory->Allocate(kBlockBytes);
+    T* records = static_cast<T*>(room);
+    try {
+      std::uninitialized_value_construct_n(records, kTableBlock);
+    } catch (...) {
+      Memory->Free(room, kBlockBytes);
+      throw;
+    }
+    Blocks.push_back({records, Memory});
+  }
+  void Release() {
+    for (const TBlock& block : Blocks) {
+      std::destroy_n(block.Records, kTableBlock);
+      block.Memory->Free(block.Records, kBlockBytes);
+    }
+    std::vector<TBlock>().swap(Blocks);
+  }
+  // Blocks added from now on come from memory; those there stay where they came from.
+  void UseMemory(TBlockMemory& memory) { Memory = &memory; }
 
   bool operator==(const TJwwTable& other) const {
     if (size() != other.size()) return false;
@@ -218,7 +261,13 @@ class TJwwTable {
   }
 
  private:
-  std::vector<std::unique_ptr<T[]>> Blocks;
+  static constexpr size_t kBlockBytes = sizeof(T) * kTableBlock;
+  struct TBlock {
+    T* Records;
+    TBlockMemory* Memory;
+  };
+  std::vector<TBlock> Blocks;
+  TBlockMemory* Memory = &HeapBlockMemory();
 };
 
 // Makes room for one more record: a new block of kTableBlock zero-filled records when the
@@ -284,6 +333,8 @@ struct TJwwGaibu {
   void ResetModel();
   // Releases the tables and the order list; the header values stay.
   void FreeModel();
+  // Where the tables and the order list take their blocks from from now on.
+  void UseBlockMemory(TBlockMemory& memory);
 
   // Style 1..10 of the drawing.
   TJwwTextStyle& TextStyle(int32_t no) { return JwwTextStyles[static_cast<size_t>(no) - 1]; }

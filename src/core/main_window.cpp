@@ -100,6 +100,7 @@ const char* ReadProblemText(TReadProblem problem) {
 
 bool TForm1::ShowDrawing(TInputFile* transferFile) {
   JwwGaibu.ResetModel();
+  JwwGaibu.UseBlockMemory(Host.BlockMemory());
   bool read = false;
   TReadProblem problem = TReadProblem::None;
   if (transferFile) {

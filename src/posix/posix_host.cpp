@@ -13,6 +13,7 @@
 #include <random>
 
 #include "jwcad_lookup.h"
+#include "large_page_memory.h"
 #include "my_func.h"
 #include "sjis_utf8.h"
 
@@ -290,6 +291,10 @@ std::string TPosixHost::CopyNewFile(const std::string& from, const std::string& 
 std::optional<std::string> TPosixHost::ReadClassesRootDefault(const std::string& key) const {
   if (key == kJwcadOpenCommandKey) return JwcadOpenCommand;
   return std::nullopt;
+}
+
+TBlockMemory& TPosixHost::BlockMemory() const {
+  return ProcessLargePageMemory();
 }
 
 std::string TPosixHost::Utf8ToSjis(std::string_view utf8) const {

@@ -44,6 +44,7 @@ class TPosixHost : public THostServices {
   void ShowMessage(const std::string& text) override;
   void Navigate(const std::string&) override {}
   std::string ProgramFilePath() const override { return Program; }
+  TBlockMemory& BlockMemory() const override;
 
  private:
   TSystemClock SystemClock;

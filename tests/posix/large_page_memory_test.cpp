@@ -1,0 +1,88 @@
+#include "large_page_memory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "posix_host.h"
+#include "transfer_reader.h"
+
+namespace pikrotta {
+namespace {
+
+struct TBlock {
+  char* Bytes;
+  size_t Size;
+};
+
+TEST(LargePageMemory, BlocksAreAlignedApartAndKeepWhatIsWrittenUntilFreed) {
+  TLargePageMemory memory;
+  std::mt19937 random(5);
+  std::vector<TBlock> blocks;
+  // Sizes of the tables' blocks and some odd ones, more than a chunk's worth in all.
+  const size_t sizes[] = {1, 8000, 56000, 80000, 152000, 232000, 12345};
+  for (int i = 0; i < 700; ++i) {
+    const size_t size = sizes[static_cast<size_t>(i) % std::size(sizes)];
+    auto* bytes = static_cast<char*>(memory.Allocate(size));
+    ASSERT_EQ(reinterpret_cast<uintptr_t>(bytes) % alignof(std::max_align_t), 0u);
+    std::memset(bytes, i & 0xFF, size);
+    blocks.push_back({bytes, size});
+  }
+  EXPECT_GT(memory.Mappings(), 1u);
+  std::shuffle(blocks.begin(), blocks.end(), random);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const TBlock& b = blocks[i];
+    // Nothing written to another block landed here.
+    ASSERT_EQ(std::count(b.Bytes, b.Bytes + b.Size, b.Bytes[0]), static_cast<ptrdiff_t>(b.Size));
+    memory.Free(b.Bytes, b.Size);
+  }
+  // Every chunk went back to the system but the one still being cut.
+  EXPECT_EQ(memory.Mappings(), 1u);
+}
+
+TEST(LargePageMemory, ABigBlockHasAMappingOfItsOwnThatGoesWithIt) {
+  TLargePageMemory memory;
+  void* small = memory.Allocate(100);
+  const size_t big = TLargePageMemory::kChunkBytes;  // over a quarter of a chunk
+  void* large = memory.Allocate(big);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(large) % TLargePageMemory::kLargePage, 0u);
+  std::memset(large, 1, big);
+  EXPECT_EQ(memory.Mappings(), 2u);
+  memory.Free(large, big);
+  EXPECT_EQ(memory.Mappings(), 1u);
+  int local = 0;
+  memory.Free(&local, sizeof local);  // not ours: ignored
+  memory.Free(small, 100);
+  EXPECT_EQ(memory.Mappings(), 1u);
+}
+
+TEST(LargePageMemory, TheCommandLineReadsIntoItAndGetsTheSameDrawing) {
+  const TPosixHost host;
+  EXPECT_EQ(&host.BlockMemory(), &ProcessLargePageMemory());
+  std::string text = "file=a.jww\nlc3\n";
+  for (int i = 0; i < 2500; ++i)
+    text += std::to_string(i) + " 0 1 1\nch 0 " + std::to_string(i) + " 1 0 t" + std::to_string(i) +
+            "\nci 1 2 3 0 90 1 0\n";
+  auto read = [&](TBlockMemory* memory) {
+    TJwwGaibu model;
+    if (memory) model.UseBlockMemory(*memory);
+    TTransferLineFeeder feeder(model);
+    feeder.Feed(text);
+    feeder.Finish();
+    return model;
+  };
+  TLargePageMemory memory;
+  {
+    const TJwwGaibu inLargePages = read(&memory);
+    EXPECT_EQ(inLargePages.JwwOrderCount, 7500);
+    EXPECT_EQ(inLargePages, read(nullptr));
+  }
+  EXPECT_EQ(memory.Mappings(), 1u);
+}
+
+}  // namespace
+}  // namespace pikrotta
