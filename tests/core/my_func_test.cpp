@@ -219,5 +219,38 @@ TEST(StrToFloatDef0, AgreesWithTheCLibraryOnManyDecimals) {
   }
 }
 
+// Shapes at the edges of the short-decimal shortcut: how many digits stand before and after
+// the point, the length, and what may follow the digits.
+TEST(StrToFloatDef0, ReadsEveryShapeAtTheShortcutsBoundsAsTheCLibraryDoes) {
+  const char* valid[] = {"1234567.12345678",
+                         "12345678.1234567",
+                         "1234567.123456789",
+                         "0.12345678",
+                         "0.123456789",
+                         "9999999.99999999",
+                         "12.",
+                         ".5",
+                         "7",
+                         "1234567",
+                         "12345678",
+                         "123456789012345",
+                         "1234567890123456",
+                         "000000000000001.5",
+                         "-0.0001",
+                         "+3.25",
+                         "00000000",
+                         ".00000001",
+                         "1e5",
+                         "123456789012345.",
+                         "12345678.12345678",
+                         "1.234567890123456"};
+  for (const char* text : valid)
+    EXPECT_EQ(StrToFloatDef0(text), std::strtod(text, nullptr)) << text;
+  const std::string invalid[] = {
+      ".",   "1.2.3", "1e5x",       "12a", "1234567.1234567x", std::string("12\0", 3), "\x82\x4F",
+      "--1", "1 ",    "1234567.-1", "0x10"};
+  for (const std::string& text : invalid) EXPECT_EQ(StrToFloatDef0(text), 0.0) << text;
+}
+
 }  // namespace
 }  // namespace pikrotta
