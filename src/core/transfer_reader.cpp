@@ -1,6 +1,7 @@
 #include "transfer_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -52,14 +53,28 @@ void SplitPlainLine(std::string_view line, TTransferFields& fields, int32_t coun
   const size_t size = line.size();
   size_t fieldStart = 0;
   int32_t n = 1;
-  for (size_t i = 0; i < size; ++i) {
-    if (bytes[i] != ' ') continue;
+  auto blankAt = [&](size_t i) {
     if (i > fieldStart) {
       if (n <= kTransferFieldCapacity) fields.Spans[n - 1] = {fieldStart, i - fieldStart};
       if (n < countLimit) ++n;
     }
     fieldStart = i + 1;
+  };
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time: a line's blanks are few, and a test per byte mispredicts at each.
+    for (; size - i >= 8; i += 8) {
+      uint64_t eight;
+      std::memcpy(&eight, bytes + i, 8);
+      const uint64_t v = eight ^ 0x2020202020202020u;  // a blank's byte becomes 0
+      constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+      uint64_t blanks = ~(((v & kLow7) + kLow7) | v | kLow7);  // the top bit of each 0 byte
+      for (; blanks != 0; blanks &= blanks - 1)
+        blankAt(i + static_cast<size_t>(std::countr_zero(blanks)) / 8);
+    }
   }
+  for (; i < size; ++i)
+    if (bytes[i] == ' ') blankAt(i);
   if (n <= kTransferFieldCapacity) fields.Spans[n - 1] = {fieldStart, size - fieldStart};
   fields.Base = bytes;
   fields.Count = n;
