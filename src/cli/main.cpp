@@ -190,6 +190,7 @@ int RunReport(const TSearchArgs& args, const std::string& size, const std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
+  pikrotta::UseLargePagesForTheHeap(argv);
   std::ios::sync_with_stdio(false);  // traces are written call by call
   CLI::App app{"Checks a Jw_cad transfer file (JWC_TEMP.TXT) without Jw_cad or Windows."};
   app.name("pikrotta-cli");

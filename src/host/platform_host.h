@@ -29,6 +29,12 @@ bool HostMapsDrives();
 // any language survive whatever the machine's code page).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Where the system backs a heap with large pages only on request (Linux with transparent huge
+// pages in "madvise" mode), starts this program again, once, with glibc's tunable that asks
+// for them: a search of a million references touches half a gigabyte of small allocations.
+// Returns when there is nothing to do or the new start failed.
+void UseLargePagesForTheHeap(char** argv);
+
 // Opens a file by a path of this system, as a user gives it on the command line; null when
 // there is no file (a folder is not one).
 std::unique_ptr<TInputFile> OpenNativeFile(const std::filesystem::path& path);

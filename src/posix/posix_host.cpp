@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <iostream>
 #include <random>
 
@@ -151,6 +153,30 @@ std::unique_ptr<THostServices> MakeHost(const THostSetup& setup) {
 
 bool HostMapsDrives() {
   return true;
+}
+
+void UseLargePagesForTheHeap(char** argv) {
+#ifdef __GLIBC__
+  constexpr std::string_view kTunable = "glibc.malloc.hugetlb";
+  const char* tunables = std::getenv("GLIBC_TUNABLES");
+  const std::string_view set = tunables ? tunables : "";
+  if (set.find(kTunable) != std::string_view::npos) return;  // this start, or the user's choice
+  std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled");
+  std::string modes;
+  std::getline(mode, modes);
+  if (modes.find("[madvise]") == std::string::npos) return;  // always on, or never
+  const std::string value =
+      std::string(set) + (set.empty() ? "" : ":") + std::string(kTunable) + "=1";
+  if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+  ::execv("/proc/self/exe", argv);
+  // Not started again: carry on as we are, with the environment as it was.
+  if (tunables)
+    ::setenv("GLIBC_TUNABLES", std::string(set).c_str(), 1);
+  else
+    ::unsetenv("GLIBC_TUNABLES");
+#else
+  (void)argv;
+#endif
 }
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {

@@ -394,6 +394,8 @@ bool HostMapsDrives() {
   return false;
 }
 
+void UseLargePagesForTheHeap(char**) {}  // large pages need a privilege on Windows
+
 std::vector<std::string> Utf8Arguments(int, char**) {
   std::vector<std::string> arguments;
   int count = 0;

@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <utility>
 #include <vector>
 
+#include "platform_host.h"
 #include "posix_host.h"
 #include "transfer_reader.h"
 
@@ -82,6 +89,58 @@ TEST(LargePageMemory, TheCommandLineReadsIntoItAndGetsTheSameDrawing) {
     EXPECT_EQ(inLargePages, read(nullptr));
   }
   EXPECT_EQ(memory.Mappings(), 1u);
+}
+
+bool HeapLargePagesOnRequest() {
+  std::ifstream mode("/sys/kernel/mm/transparent_hugepage/enabled");
+  std::string modes;
+  std::getline(mode, modes);
+  return modes.find("[madvise]") != std::string::npos;
+}
+
+// Not a test by itself: what the program started again sees, written where the test says.
+TEST(LargePagesForTheHeap, StartedAgainWritesItsTunables) {
+  const char* out = std::getenv("PIKROTTA_TUNABLES_TO");
+  if (!out) GTEST_SKIP() << "only as the program started again";
+  const char* tunables = std::getenv("GLIBC_TUNABLES");
+  std::ofstream(out) << "again:" << (tunables ? tunables : "");
+}
+
+// What the process that called UseLargePagesForTheHeap wrote: "again:..." from the program
+// started again, "returned" when the call came back.
+std::string StartWith(const char* tunables) {
+  const std::string out = ::testing::TempDir() + "tunables-" + std::to_string(::getpid());
+  std::remove(out.c_str());
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("PIKROTTA_TUNABLES_TO", out.c_str(), 1);
+    if (tunables)
+      ::setenv("GLIBC_TUNABLES", tunables, 1);
+    else
+      ::unsetenv("GLIBC_TUNABLES");
+    std::string self = "pikrotta_posix_tests";
+    std::string filter = "--gtest_filter=LargePagesForTheHeap.StartedAgainWritesItsTunables";
+    char* argv[] = {self.data(), filter.data(), nullptr};
+    UseLargePagesForTheHeap(argv);
+    std::ofstream(out) << "returned";
+    std::_Exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  std::ifstream in(out);
+  std::string said;
+  std::getline(in, said);
+  std::remove(out.c_str());
+  return said;
+}
+
+TEST(LargePagesForTheHeap, TheProgramStartsAgainOnceWithGlibcsTunable) {
+  if (!HeapLargePagesOnRequest()) GTEST_SKIP() << "transparent huge pages are not on request here";
+  EXPECT_EQ(StartWith(nullptr), "again:glibc.malloc.hugetlb=1");
+  EXPECT_EQ(StartWith("glibc.malloc.arena_max=2"),
+            "again:glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1");
+  // A choice already made, by the user or by the start before, stands.
+  EXPECT_EQ(StartWith("glibc.malloc.hugetlb=0"), "returned");
 }
 
 }  // namespace
