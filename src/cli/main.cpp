@@ -173,12 +173,14 @@ int RunReport(const TSearchArgs& args, const std::string& size, const std::strin
     return kExitUsage;
   }
   if (!IsFile(args.File)) return NoSuchFile(args.File);
-  const pikrotta::TReport report = pikrotta::MakeReport(options);
+  std::ofstream out;
+  const pikrotta::TReport report = pikrotta::MakeReport(options, [&]() -> std::ostream* {
+    out.open(pikrotta::PathFromUtf8(output), std::ios::binary);
+    return &out;
+  });
   if (!report.ReadComplete) {
     return CannotRead(args.File);
   }
-  std::ofstream out(pikrotta::PathFromUtf8(output), std::ios::binary);
-  out << report.Html;
   out.close();
   if (!out) {
     std::cerr << "pikrotta-cli: cannot write " << output << "\n";

@@ -143,7 +143,7 @@ std::string ThumbnailCell(const TImageRefRow& row, const TReportPicture* picture
 
 }  // namespace
 
-TReport MakeReport(const TReportOptions& options) {
+TReport MakeReport(const TReportOptions& options, const std::function<std::ostream*()>& open) {
   TSearchWindow<TSvgCanvas> window(options.List);
   TReport report;
   report.ReadComplete = window.Search({options.Width, options.Height});
@@ -173,7 +173,23 @@ TReport MakeReport(const TReportOptions& options) {
     window.Form.RedrawView();
     window.Form.Gra->FramePictures = nullptr;
   }
-  std::string rows;
+  const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
+  // The page needs the picture and the rows, not the drawing: the model goes first, and the
+  // page is written as it is made, so that it is never held whole.
+  window.Form.JwwGaibu.FreeModel();
+  std::ostream* opened = open();
+  if (!opened) return report;
+  std::ostream& out = *opened;
+  report.Written = true;
+  out << "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+      << XmlEscape("Pikrotta: " + file) << "</title>\n<style>\n"
+      << kStyle << "\n</style>\n</head>\n<body>\n<div id=\"view\">\n";
+  window.Controls.Canvas.WriteSvg(out, options.Width, options.Height);
+  out << "</div>\n<div id=\"panel\">\n<p>" << XmlEscape(file) << "</p>\n<p>"
+      << XmlEscape(SjisToUtf8(header))
+      << " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
+         "path</th><th>resolved</th><th>mark</th><th>findings</th><th>candidates</th>"
+         "<th>picture</th></tr>\n";
   int32_t number = 0;
   for (const TImageRefRow& row : form.ImageRefRows) {
     report.AllFound &= row.Found;
@@ -187,33 +203,14 @@ TReport MakeReport(const TReportOptions& options) {
       candidates += (candidates.empty() ? "" : "<br>") + XmlEscape(SjisToUtf8(c.File.Path));
     const TSearchStr& ref = form.ImageRefs[static_cast<size_t>(row.RefIndex)];
     // Where the reference's circle is in the picture, in its pixels.
-    rows += "<tr class=\"ref" + std::string(row.Found ? "" : " bad") + "\" data-px=\"" +
-            std::to_string(view.WorldToScreenX(ref.X)) + "\" data-py=\"" +
-            std::to_string(view.WorldToScreenY(ref.Y)) + "\"><td>" + std::to_string(++number) +
-            "</td>" + Cell(row.RowText) + Cell(row.ResolvedPath) + Cell(row.Mark) +
-            "<td class=\"finding\">" + findings + "</td><td>" + candidates + "</td>" +
-            ThumbnailCell(row, request < 0 ? nullptr : &pictures[static_cast<size_t>(request)]) +
-            "</tr>\n";
+    out << "<tr class=\"ref" << (row.Found ? "" : " bad") << "\" data-px=\""
+        << view.WorldToScreenX(ref.X) << "\" data-py=\"" << view.WorldToScreenY(ref.Y) << "\"><td>"
+        << ++number << "</td>" << Cell(row.RowText) << Cell(row.ResolvedPath) << Cell(row.Mark)
+        << "<td class=\"finding\">" << findings << "</td><td>" << candidates << "</td>"
+        << ThumbnailCell(row, request < 0 ? nullptr : &pictures[static_cast<size_t>(request)])
+        << "</tr>\n";
   }
-  const std::string header = window.Controls.Rows.empty() ? "" : window.Controls.Rows[0];
-  // The page needs the picture and the rows, not the drawing: the model goes first, and the
-  // picture is written into the page once, in room taken for it up front.
-  window.Form.JwwGaibu.FreeModel();
-  std::string& html = report.Html;
-  html.reserve(window.Controls.Canvas.DrawnBytes() + rows.size() + 64 * 1024);
-  html += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-          XmlEscape("Pikrotta: " + file) + "</title>\n<style>\n" + kStyle +
-          "\n</style>\n</head>\n<body>\n<div id=\"view\">\n";
-  window.Controls.Canvas.AppendSvg(html, options.Width, options.Height);
-  html += "</div>\n<div id=\"panel\">\n<p>" + XmlEscape(file) + "</p>\n<p>" +
-          XmlEscape(SjisToUtf8(header)) +
-          " <button id=\"fit\">Fit</button></p>\n<table>\n<tr><th>#</th><th>"
-          "path</th><th>resolved</th><th>mark</th><th>findings</th><th>candidates</th>"
-          "<th>picture</th></tr>\n";
-  html += rows;
-  html += "</table>\n</div>\n<script>";
-  html += kScript;
-  html += "</script>\n</body>\n</html>\n";
+  out << "</table>\n</div>\n<script>" << kScript << "</script>\n</body>\n</html>\n";
   return report;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "image_list.h"
@@ -19,10 +21,12 @@ struct TReportOptions {
 
 struct TReport {
   bool ReadComplete = true;  // false: the transfer file could not be read, no page was made
-  std::string Html;
+  bool Written = false;      // the page went to the stream that open gave
   bool AllFound = true;
 };
 
-TReport MakeReport(const TReportOptions& options);
+// Reads and searches the drawing, then writes the page, as it is made, to the stream that
+// open gives; open is only asked once the drawing has been read, and may give none.
+TReport MakeReport(const TReportOptions& options, const std::function<std::ostream*()>& open);
 
 }  // namespace pikrotta

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <sstream>
 #include <string_view>
 
 #include "sjis_utf8.h"
@@ -267,19 +268,26 @@ void TSvgCanvas::StretchDraw(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
 }
 
 std::string TSvgCanvas::Svg(int32_t width, int32_t height) {
-  std::string svg;
-  AppendSvg(svg, width, height);
-  return svg;
+  std::ostringstream out;
+  WriteSvg(out, width, height);
+  return std::move(out).str();
 }
 
-void TSvgCanvas::AppendSvg(std::string& svg, int32_t width, int32_t height) {
+void TSvgCanvas::WriteSvg(std::ostream& out, int32_t width, int32_t height) {
   EndPath();
   const std::string w = std::to_string(width), h = std::to_string(height);
-  Add(svg, {"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", w, "\" height=\"", h,
-            "\" viewBox=\"0 0 ", w, " ", h, "\">\n<defs>\n", Defs, "</defs>\n<style>\n",
-            "text{dominant-baseline:text-before-edge;white-space:pre}\n", Styles,
-            "</style>\n<g transform=\"translate(0.5 0.5)\" stroke-linecap=\"square\">\n", Body,
-            "</g>\n</svg>\n"});
+  for (const std::string_view piece :
+       {std::string_view("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""), std::string_view(w),
+        std::string_view("\" height=\""), std::string_view(h),
+        std::string_view("\" viewBox=\"0 0 "), std::string_view(w), std::string_view(" "),
+        std::string_view(h), std::string_view("\">\n<defs>\n"), std::string_view(Defs),
+        std::string_view("</defs>\n<style>\n"),
+        std::string_view("text{dominant-baseline:text-before-edge;white-space:pre}\n"),
+        std::string_view(Styles),
+        std::string_view(
+            "</style>\n<g transform=\"translate(0.5 0.5)\" stroke-linecap=\"square\">\n"),
+        std::string_view(Body), std::string_view("</g>\n</svg>\n")})
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 }  // namespace pikrotta

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -48,7 +49,8 @@ class TSvgCanvas : public TCanvas {
   std::string Svg(int32_t width, int32_t height);
   // The same appended to out, without a copy of its own: a picture of a large drawing is tens
   // of megabytes.
-  void AppendSvg(std::string& out, int32_t width, int32_t height);
+  // The same document written to out, without a copy of what was drawn.
+  void WriteSvg(std::ostream& out, int32_t width, int32_t height);
   size_t DrawnBytes() const { return Body.size() + Path.size(); }
 
   TFontDesc Font;
