@@ -1,6 +1,7 @@
 // The image-reference search: every "^@BM" text, where its file lies and whether it is there.
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <unordered_map>
 
 #include "image_ref.h"
@@ -107,24 +108,37 @@ void TForm1::Button2Click() {
   // sheets. The network paths are asked first, all together and within a bound, so a server
   // that does not answer holds the search up once, not once per row. The local ones are
   // asked together too, so the host can answer a folder's many paths from one listing.
-  std::unordered_map<std::string, bool> tested;
+  // Each row keeps where its path stands among those asked, so answers go back without a
+  // second look-up; the paths are keyed by the rows' own strings, which stay put from here on.
+  struct TAsked {
+    bool Network = false;
+    int32_t Index = -1;  // into networkPaths or localPaths
+  };
+  std::unordered_map<std::string_view, TAsked> asked;
+  asked.reserve(ImageRefRows.size());
+  std::vector<TAsked> rowAsked(ImageRefRows.size());
   std::vector<std::string> networkPaths, localPaths;
-  for (size_t r = 0; r < ImageRefRows.size(); ++r) {
+  auto ask = [&](size_t r, bool network, std::vector<std::string>& paths) {
     const std::string& path = ImageRefRows[r].ResolvedPath;
-    if (networkRows[r] && tested.try_emplace(path, false).second) networkPaths.push_back(path);
-  }
-  for (size_t r = 0; r < ImageRefRows.size(); ++r) {
-    const std::string& path = ImageRefRows[r].ResolvedPath;
-    if (path != texts::kFullWidthBlank && tested.try_emplace(path, false).second)
-      localPaths.push_back(path);
-  }
+    const auto [it, fresh] =
+        asked.try_emplace(path, TAsked{network, static_cast<int32_t>(paths.size())});
+    if (fresh) paths.push_back(path);
+    rowAsked[r] = it->second;
+  };
+  for (size_t r = 0; r < ImageRefRows.size(); ++r)
+    if (networkRows[r]) ask(r, true, networkPaths);
+  for (size_t r = 0; r < ImageRefRows.size(); ++r)
+    if (rowAsked[r].Index < 0 && ImageRefRows[r].ResolvedPath != texts::kFullWidthBlank)
+      ask(r, false, localPaths);
+  // A path without an answer counts as not found.
   const std::vector<bool> localAnswers = Host.FilesExist(localPaths);
+  std::vector<bool> localFound(localPaths.size(), false), networkFound(networkPaths.size(), false);
   for (size_t p = 0; p < localPaths.size() && p < localAnswers.size(); ++p)
-    tested[localPaths[p]] = localAnswers[p];
+    localFound[p] = localAnswers[p];
   const std::vector<TExistence> answers = Host.NetworkFilesExist(networkPaths);
   std::vector<std::string> silentServers;
   for (size_t p = 0; p < networkPaths.size() && p < answers.size(); ++p) {
-    tested[networkPaths[p]] = answers[p] == TExistence::Found;
+    networkFound[p] = answers[p] == TExistence::Found;
     if (answers[p] != TExistence::NoAnswer) continue;
     std::string server = NetworkServerOf(networkPaths[p]);
     if (std::find(silentServers.begin(), silentServers.end(), server) == silentServers.end())
@@ -139,7 +153,9 @@ void TForm1::Button2Click() {
     if (row.ResolvedPath == texts::kFullWidthBlank) {
       row.Mark = texts::kMarkUnresolvable;
     } else {
-      row.Found = tested[row.ResolvedPath];
+      const TAsked where = rowAsked[r];
+      row.Found = where.Network ? networkFound[static_cast<size_t>(where.Index)]
+                                : localFound[static_cast<size_t>(where.Index)];
       row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
       if (networkRows[r]) row.Mark += texts::kMarkNetwork;
     }

@@ -236,6 +236,33 @@ TEST(ImageSearchCounts, EachPathIsAskedOncePerSearchAndTheListIsSetInOneGo) {
             std::string("\\\\srv\\s\\n.bmp") + texts::kMarkFound + texts::kMarkNetwork);
 }
 
+// A host that answers fewer paths than it was asked: those left over count as not found.
+class TShortAnsweringHost : public TFakeHost {
+ public:
+  std::vector<bool> FilesExist(const std::vector<std::string>& paths) const override {
+    std::vector<bool> answers = TFakeHost::FilesExist(paths);
+    answers.resize(std::min<size_t>(answers.size(), 1));
+    return answers;
+  }
+};
+
+TEST(ImageSearchCounts, APathLeftWithoutAnAnswerIsNotFoundAndItsRepeatsFollowIt) {
+  TShortAnsweringHost host;
+  TFakeControls controls;
+  TForm1 form{controls, host};
+  host.Files["C:\\IMG\\a.bmp"] = "";
+  host.Files["C:\\IMG\\b.bmp"] = "";
+  OpenSaved(form, host, controls,
+            Ref("C:\\IMG\\a.bmp") + Ref("C:\\IMG\\b.bmp") + Ref("C:\\IMG\\a.bmp") +
+                Ref("C:\\IMG\\b.bmp"));
+  form.Button2Click();
+  ASSERT_EQ(controls.Rows.size(), 5u);
+  EXPECT_EQ(controls.Rows[1], std::string("C:\\IMG\\a.bmp") + texts::kMarkFound);
+  EXPECT_EQ(controls.Rows[2], std::string("C:\\IMG\\b.bmp") + texts::kMarkMissing);
+  EXPECT_EQ(controls.Rows[3], controls.Rows[1]);
+  EXPECT_EQ(controls.Rows[4], controls.Rows[2]);
+}
+
 TEST_F(ImageSearch, SearchMarksEveryReferenceInTheView) {
   JwcadWithAutoSave();
   Open(Ref("a.bmp") + Ref("b.bmp"));
