@@ -4,7 +4,10 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <new>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "my_func.h"
@@ -483,21 +486,31 @@ bool ApplyKeyRule(TJwwGaibu& model, std::string_view f1, const TTransferFields& 
 }
 
 // Any line of exactly four fields that no key took: a line, or the frame of framed texts.
-void ApplyFourNumberLine(TJwwGaibu& model, const TTransferFields& f) {
+void ApplyFourNumbers(TJwwGaibu& model, const std::array<double, 4>& numbers) {
   TJwwState& state = model.JwwState;
   TJwwEntLine* line = &state.MsgFrame;
   if (!state.MsgMode) line = &model.AddEntity<ekLine>();
   CopyHead(*line, state);
   line->PolylineNo = state.PolylineMode && !state.MsgMode ? state.PolylineCount : 0;
-  line->X1 = StrToFloatDef0(f[1]);
-  line->Y1 = StrToFloatDef0(f[2]);
-  line->X2 = StrToFloatDef0(f[3]);
-  line->Y2 = StrToFloatDef0(f[4]);
+  line->X1 = numbers[0];
+  line->Y1 = numbers[1];
+  line->X2 = numbers[2];
+  line->Y2 = numbers[3];
+}
+
+std::array<double, 4> FourNumbersOf(const TTransferFields& f) {
+  return {StrToFloatDef0(f[1]), StrToFloatDef0(f[2]), StrToFloatDef0(f[3]), StrToFloatDef0(f[4])};
 }
 
 bool CanBeKey(std::string_view f1) {
   const char c = f1.empty() ? '\0' : f1[0];
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '#';
+}
+
+// Whether a plain line's fields make a four-number line whatever the reader's state: the
+// keys are the only other rules that take four fields ("file=" needs a byte no plain line has).
+bool IsFourNumberLine(const TTransferFields& f) {
+  return f.Count == 4 && !CanBeKey(f[1]);
 }
 
 void ApplyTransferFields(TJwwGaibu& model, const TTransferFields& f) {
@@ -509,10 +522,39 @@ void ApplyTransferFields(TJwwGaibu& model, const TTransferFields& f) {
   }
   // Every key begins with a letter or "#"; numbers go straight to the four-number line.
   if (CanBeKey(f1) && (ApplyKeyRule(model, f1, f) || ApplyEntityRule(model, f1, f))) return;
-  if (f.Count == 4) ApplyFourNumberLine(model, f);
+  if (f.Count == 4) ApplyFourNumbers(model, FourNumbersOf(f));
+}
+
+// The lines of a chunk that end in it, each without its line end, up to the end-of-file byte.
+template <class OnLine>
+void ForEachEndedLine(std::string_view chunk, OnLine&& onLine) {
+  if (chunk.empty()) return;  // an empty view may have no data pointer to search
+  chunk = chunk.substr(0, chunk.find('\x1A'));
+  size_t start = 0;
+  while (const void* lf = std::memchr(chunk.data() + start, '\n', chunk.size() - start)) {
+    const size_t end = static_cast<size_t>(static_cast<const char*>(lf) - chunk.data());
+    onLine(chunk.substr(start, end - start));
+    start = end + 1;
+  }
 }
 
 }  // namespace
+
+std::vector<TLineAhead> ReadLinesAhead(std::string_view chunk) {
+  std::vector<TLineAhead> lines;
+  lines.reserve(chunk.size() / 32);
+  ForEachEndedLine(chunk, [&](std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    TLineAhead& ahead = lines.emplace_back();
+    if (!IsPlainLine(line)) return;
+    TTransferFields fields;
+    SplitPlainLine(line, fields, kTransferFieldCountLimit);
+    if (!IsFourNumberLine(fields)) return;
+    ahead.FourNumbers = true;
+    ahead.Numbers = FourNumbersOf(fields);
+  });
+  return lines;
+}
 
 void ParseTransferLine(TJwwGaibu& model, std::string_view line) {
   // Typical lines fit the stack buffer; a longer one gets a buffer of its own.
@@ -550,26 +592,27 @@ void TTransferLineFeeder::EndLine() {
   InLine = false;
 }
 
-bool TTransferLineFeeder::Feed(std::string_view chunk) {
+bool TTransferLineFeeder::Feed(std::string_view chunk, const std::vector<TLineAhead>* ahead) {
   if (Ended) return false;
   if (chunk.empty()) return true;  // an empty view may have no data pointer to search
   if (const size_t eof = chunk.find('\x1A'); eof != std::string_view::npos) {
     chunk = chunk.substr(0, eof);
     Ended = true;
   }
-  size_t start = 0;
-  while (const void* lf = std::memchr(chunk.data() + start, '\n', chunk.size() - start)) {
-    const size_t end = static_cast<size_t>(static_cast<const char*>(lf) - chunk.data());
-    std::string_view piece = chunk.substr(start, end - start);
+  size_t start = 0, index = 0;
+  ForEachEndedLine(chunk, [&](std::string_view piece) {
+    start = static_cast<size_t>(piece.data() - chunk.data()) + piece.size() + 1;
+    const size_t line = index++;
     if (InLine) {
       FeedLinePart(piece, true);
       EndLine();
+    } else if (ahead != nullptr && line < ahead->size() && (*ahead)[line].FourNumbers) {
+      ApplyFourNumbers(Model, (*ahead)[line].Numbers);
     } else {
       if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
       ParseTransferLine(Model, piece);
     }
-    start = end + 1;
-  }
+  });
   if (start < chunk.size()) FeedLinePart(chunk.substr(start), false);
   if (Ended) Finish();
   return !Ended;
@@ -595,6 +638,17 @@ size_t IncompleteUtf8Tail(std::string_view text) {
     }
   }
   return 0;
+}
+
+// Chunks shorter than this are applied at once: a thread would cost more than it saves.
+constexpr size_t kReadAheadBytes = size_t{64} << 10;
+
+std::future<std::vector<TLineAhead>> ReadAheadOf(std::string_view chunk) {
+  try {
+    return std::async(std::launch::async, ReadLinesAhead, chunk);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, ReadLinesAhead, chunk);  // no thread to be had
+  }
 }
 
 }  // namespace
@@ -630,16 +684,41 @@ bool ReadTransferFile(TJwwGaibu& model, TInputFile& file, const TTextConverter* 
       }
       return converting ? feedUtf8(bytes, last) : feeder.Feed(bytes);
     };
+    // A large chunk's four-number lines are read ahead on another thread while the chunk
+    // before is applied; each chunk then stays until it has been applied.
+    std::vector<char> other(chunk.size());
+    std::string_view held;  // read, not yet applied
+    std::future<std::vector<TLineAhead>> heldAhead;
+    auto applyHeld = [&] {
+      if (held.empty()) return true;
+      const std::vector<TLineAhead> ahead = heldAhead.get();
+      return feeder.Feed(std::exchange(held, {}), &ahead);
+    };
     int64_t bytesRead = 0;
     for (;;) {
       const int64_t got = file.Read(chunk.data(), chunk.size());
-      if (got < 0) return false;  // an input error: what was read stays applied
+      if (got < 0) {
+        applyHeld();
+        return false;  // an input error: what was read stays applied
+      }
       if (got == 0) break;
-      if (!feed(std::string_view(chunk.data(), static_cast<size_t>(got)), false)) return true;
+      const std::string_view bytes(chunk.data(), static_cast<size_t>(got));
+      if (deciding || converting || bytes.size() < kReadAheadBytes) {
+        if (!applyHeld() || !feed(bytes, false)) return true;
+      } else {
+        std::future<std::vector<TLineAhead>> ahead = ReadAheadOf(bytes);
+        if (!applyHeld()) return true;
+        held = bytes;
+        heldAhead = std::move(ahead);
+        chunk.swap(other);
+      }
       bytesRead += got;
-      if (progress && !progress(bytesRead)) return false;
+      if (progress && !progress(bytesRead)) {
+        applyHeld();
+        return false;
+      }
     }
-    if (!feed({}, true)) return true;
+    if (!applyHeld() || !feed({}, true)) return true;
     feeder.Finish();
     return true;
   } catch (const std::bad_alloc&) {

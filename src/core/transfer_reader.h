@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host_services.h"
 #include "jww_model.h"
@@ -74,6 +75,16 @@ class TTransferSplitter {
   bool Full = false;        // the line's first kMostLineBytes have been fed
 };
 
+// A line looked at ahead of its turn. A line of four plain numbers that no key can take is a
+// line or a frame whatever the state, and most of a drawing: its numbers can be read on
+// another thread while the lines before it are applied.
+struct TLineAhead {
+  bool FourNumbers = false;
+  std::array<double, 4> Numbers{};
+};
+// One for each line that ends (LF) in chunk, in order, up to the end-of-file byte.
+std::vector<TLineAhead> ReadLinesAhead(std::string_view chunk);
+
 // Applies one line (without its line end) to the reader state and the model.
 void ParseTransferLine(TJwwGaibu& model, std::string_view line);
 
@@ -95,7 +106,8 @@ class TTransferLineFeeder {
  public:
   explicit TTransferLineFeeder(TJwwGaibu& model) : Model(model) {}
   // False once the end-of-file byte has been seen; later chunks are ignored.
-  bool Feed(std::string_view chunk);
+  // ahead, when given, is what ReadLinesAhead made of chunk.
+  bool Feed(std::string_view chunk, const std::vector<TLineAhead>* ahead = nullptr);
   // Parses the last line when it had no line end.
   void Finish();
 

@@ -129,6 +129,82 @@ TEST(TransferFile, ProgressHearsEveryReadAndCanStopTheReading) {
   EXPECT_EQ(stopped.JwwLineCount, 375);
 }
 
+// Lines of every kind that a four-number line may be mistaken for or changed by, over
+// several megabytes, so that large reads have their four-number lines read ahead.
+std::string LinesAheadMix(size_t bytes) {
+  const char* lines[] = {
+      "12.5 -3 4.25 0.0001\r\n",
+      "lc3\r\n",
+      "1 2 3 4\n",
+      "pl\r\n",
+      "5 6 7 8\r\n",
+      "#\r\n",
+      "msg\r\n",
+      "9 8 7 6\r\n",
+      "ch 0 0 1 0 \"a b\r\n",
+      "file=x 1 2 3\r\n",
+      "1\t2 3 4\r\n",
+      "1 2 3\r\n",
+      "1 2 3 4 5\r\n",
+      "-1e3 .5 +2 x\r\n",
+      "\r\n",
+      "1  2 3 4 \r\n",
+      "ci 0 0 5\r\n",
+      "1.5 \"2\" 3 4\r\n",
+      "1e400 2 3 4\r\n",
+      "\x82\xa0 2 3 4\r\n",
+  };
+  std::string text;
+  for (size_t i = 0; text.size() < bytes; ++i) text += lines[(i * 7 + i / 3) % std::size(lines)];
+  return text;
+}
+
+TEST(TransferFile, LargeReadsGiveTheModelOfTheLinesOneByOne) {
+  const std::string mix = LinesAheadMix(3 << 20);
+  const TJwwGaibu expected = ReadTransferText(mix);
+  ASSERT_GT(expected.JwwLineCount, 100000);
+  // Pieces at, just over and well over the size read ahead, and the whole read chunk; lines,
+  // CR LF pairs and characters cut at every kind of place.
+  for (const size_t piece :
+       {size_t{64} << 10, (size_t{64} << 10) + 7, size_t{100003}, size_t{1} << 20}) {
+    TMemoryInputFile file(mix);
+    file.Piece = piece;
+    TJwwGaibu m;
+    EXPECT_TRUE(ReadTransferFile(m, file));
+    EXPECT_EQ(m, expected) << "reads of " << piece;
+  }
+  // The end-of-file byte in the middle of a large read ends the drawing there.
+  std::string ended = mix;
+  ended[ended.size() / 2] = '\x1A';
+  TMemoryInputFile file(ended);
+  TJwwGaibu m;
+  EXPECT_TRUE(ReadTransferFile(m, file));
+  EXPECT_EQ(m, ReadTransferText(ended));
+}
+
+TEST(TransferFile, LargeReadsStoppedOrBrokenOffKeepEveryLineRead) {
+  const std::string mix = LinesAheadMix(3 << 20);
+  const size_t piece = 200000;
+  auto linesOf = [&](size_t bytes) {
+    TJwwGaibu model;
+    TTransferLineFeeder feeder(model);
+    feeder.Feed(std::string_view(mix).substr(0, bytes));  // no Finish: a cut line waits
+    return model;
+  };
+  // A read error after three reads, the third still held: the lines of all three are applied.
+  TMemoryInputFile broken(mix, 3 * piece);
+  broken.Piece = piece;
+  TJwwGaibu m;
+  EXPECT_FALSE(ReadTransferFile(m, broken));
+  EXPECT_EQ(m, linesOf(3 * piece));
+  // Stopped after the second read: the lines of both reads are applied.
+  TMemoryInputFile stopped(mix);
+  stopped.Piece = piece;
+  TJwwGaibu s;
+  EXPECT_FALSE(ReadTransferFile(s, stopped, nullptr, [](int64_t bytes) { return bytes < 400000; }));
+  EXPECT_EQ(s, linesOf(2 * piece));
+}
+
 TEST(TransferFeeder, LineEnds) {
   // CR LF and LF end lines; a lone CR stays in the line, where the splitter drops it.
   EXPECT_EQ(ReadTransferText("0 0 1 1\r\n2 2 3 3\n").JwwLineCount, 2);
