@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the transfer-file reader, whole and in pieces: the reader must not
-// crash, and where the input is cut into chunks must not change the model.
+// crash, and neither where the input is cut into chunks nor reading lines ahead may change the
+// model.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "transfer_reader.h"
 
@@ -23,5 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pieceFeeder.Finish();
 
   if (!(whole == pieces)) std::abort();
+
+  pikrotta::TJwwGaibu ahead;
+  pikrotta::TTransferLineFeeder aheadFeeder(ahead);
+  for (size_t i = 0; i < text.size(); i += piece) {
+    const std::string_view chunk = text.substr(i, piece);
+    const std::vector<pikrotta::TLineAhead> lines = pikrotta::ReadLinesAhead(chunk);
+    aheadFeeder.Feed(chunk, &lines);
+  }
+  aheadFeeder.Finish();
+  if (!(whole == ahead)) std::abort();
   return 0;
 }
