@@ -2,7 +2,9 @@
 
 #include <sys/mman.h>
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace pikrotta {
 
@@ -27,12 +29,27 @@ void* MapAligned(size_t bytes) {
   if (const uintptr_t end = aligned + bytes; end < start + bytes + extra)
     ::munmap(reinterpret_cast<void*>(end), start + bytes + extra - end);
 #ifdef MADV_HUGEPAGE
-  ::madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+  if (LargePagesPay()) ::madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
 #endif
   return reinterpret_cast<void*>(aligned);
 }
 
 }  // namespace
+
+bool LargePagesPay(const std::string& sysfs) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  for (const char* driver : {"/bus/virtio/drivers/virtio_balloon", "/bus/vmbus/drivers/hv_balloon"})
+    for (const fs::directory_entry& entry : fs::directory_iterator(sysfs + driver, error))
+      if (entry.is_symlink(error) && entry.path().filename() != "module")
+        return false;  // a device the driver is bound to
+  return true;
+}
+
+bool LargePagesPay() {
+  static const bool pay = LargePagesPay("/sys");
+  return pay;
+}
 
 TLargePageMemory::~TLargePageMemory() {
   for (const auto& [start, mapping] : Held) ::munmap(reinterpret_cast<void*>(start), mapping.Bytes);

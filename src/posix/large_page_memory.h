@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "jww_model.h"
 
@@ -40,6 +41,14 @@ class TLargePageMemory final : public TBlockMemory {
   std::map<uintptr_t, TMapping> Held;  // by start address
   uintptr_t Cutting = 0;               // the chunk new blocks come from, 0 when none
 };
+
+// Whether large pages are worth asking for. Not where a balloon driver is bound (under a
+// hypervisor that may take free memory back, such as Firecracker, QEMU or Hyper-V): the guest
+// then hands its free 2 MiB blocks back to the host, and each large page taken anew is faulted
+// in from the host, slower than the small pages the guest has just freed; measured, a cold read
+// took up to 2.7 times as long. sysfs is the root of the tree looked at, for tests.
+bool LargePagesPay(const std::string& sysfs);
+bool LargePagesPay();  // of this system, looked at once
 
 // The memory of this process that the command line reads drawings into.
 TLargePageMemory& ProcessLargePageMemory();

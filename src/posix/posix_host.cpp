@@ -165,6 +165,7 @@ void UseLargePagesForTheHeap(char** argv) {
   std::string modes;
   std::getline(mode, modes);
   if (modes.find("[madvise]") == std::string::npos) return;  // always on, or never
+  if (!LargePagesPay()) return;
   const std::string value =
       std::string(set) + (set.empty() ? "" : ":") + std::string(kTunable) + "=1";
   if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
