@@ -25,10 +25,10 @@ std::string THostServices::CopyNewFile(const std::string&, const std::string&) {
   return "this system copies no files";
 }
 
-std::vector<bool> THostServices::FilesExist(const std::vector<std::string>& paths) const {
+std::vector<bool> THostServices::FilesExist(const std::vector<std::string_view>& paths) const {
   std::vector<bool> answers;
   answers.reserve(paths.size());
-  for (const std::string& path : paths) answers.push_back(FileExists(path));
+  for (const std::string_view path : paths) answers.push_back(FileExists(std::string(path)));
   return answers;
 }
 
@@ -133,7 +133,7 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
 bool IsDeviceName(std::string_view path) {
   // The folder part as Shift-JIS reads it (a trail byte is no backslash); "/" separates too and
   // is never a trail byte.
-  std::string_view name = path.substr(ExtractFilePath(path).size());
+  std::string_view name = path.substr(FilePathLength(path));
   if (const size_t slash = name.find_last_of('/'); slash != std::string_view::npos)
     name.remove_prefix(slash + 1);
   name = name.substr(0, name.find('.'));

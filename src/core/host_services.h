@@ -75,7 +75,7 @@ class THostServices : public TEscKeyState, public TTextConverter {
   virtual std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const;
   // Whether each local path is a file, answer for answer as FileExists gives it. A host may
   // answer many paths of one folder from one listing of it; this default asks FileExists.
-  virtual std::vector<bool> FilesExist(const std::vector<std::string>& paths) const;
+  virtual std::vector<bool> FilesExist(const std::vector<std::string_view>& paths) const;
   // Entries matching a pattern whose last part may hold "*" and "?", as FindFirstFile does
   // (MatchesWildcard gives that rule to hosts without it).
   virtual std::vector<TFolderEntry> ListFolder(const std::string& pattern) const = 0;

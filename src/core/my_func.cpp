@@ -157,11 +157,15 @@ size_t PosMB(std::string_view needle, std::string_view s) {
   return 0;
 }
 
-std::string ExtractFilePath(std::string_view path) {
+size_t FilePathLength(std::string_view path) {
   size_t end = 0;
   for (size_t i = 0; i < path.size(); i += IsLeadByte(path[i]) ? 2 : 1)
     if (path[i] == '\\' || path[i] == ':') end = i + 1;
-  return std::string(path.substr(0, end));
+  return end;
+}
+
+std::string ExtractFilePath(std::string_view path) {
+  return std::string(path.substr(0, FilePathLength(path)));
 }
 
 std::string ChangeFileExt(std::string_view path, std::string_view extension) {

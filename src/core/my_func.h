@@ -53,6 +53,7 @@ size_t PosMB(std::string_view needle, std::string_view s);
 // The folder part of a path: up to and including the last "\" or ":" (a trail byte never
 // counts); empty when there is none.
 std::string ExtractFilePath(std::string_view path);
+size_t FilePathLength(std::string_view path);  // the bytes of ExtractFilePath's answer
 // The path with its extension (from the last "." of the file name) replaced.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
 // Without leading and trailing blanks and control characters.

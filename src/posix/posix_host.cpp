@@ -1,5 +1,6 @@
 #include "posix_host.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "jwcad_lookup.h"
 #include "large_page_memory.h"
@@ -82,6 +85,101 @@ bool TPosixHost::FileExists(const std::string& path) const {
   const fs::path native = NativePath(path);
   std::error_code error;
   return !native.empty() && fs::is_regular_file(native, error);
+}
+
+namespace {
+
+// Paths of one folder are worth a listing from this many on; a folder that lists more than
+// kListedPerPath entries per path asked is not listed to its end but asked path by path.
+constexpr size_t kPathsWorthAListing = 8;
+constexpr size_t kListedPerPath = 64;
+
+// The ASCII digits of a name, in order. A folder that compares names without case (vfat, or
+// ext4's casefold) takes other names for this one, but folding case and normalising never
+// make, drop or move a digit: a name whose digits no listed name has is not there.
+std::string DigitsOf(std::string_view name) {
+  std::string digits;
+  for (const char c : name)
+    if (c >= '0' && c <= '9') digits += c;
+  return digits;
+}
+
+// What one listing of a folder tells of the names in it: each name with its entry type, and
+// the digits of each.
+struct TFolderNames {
+  std::unordered_map<std::string, unsigned char> Exact;
+  std::unordered_set<std::string> Digits;
+};
+
+// The names in folder; empty when the folder is not there or is no folder, so that nothing
+// in it is found; nothing when the listing cannot answer for it (the folder cannot be read,
+// or it grew past limit).
+std::optional<TFolderNames> ListNames(const std::string& folder, size_t limit) {
+  TFolderNames names;
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) {
+    if (errno == ENOENT || errno == ENOTDIR) return names;
+    return std::nullopt;
+  }
+  errno = 0;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (names.Exact.size() > limit) return std::nullopt;
+    names.Exact.emplace(entry->d_name, entry->d_type);
+    names.Digits.insert(DigitsOf(entry->d_name));
+  }
+  if (errno != 0) return std::nullopt;
+  return names;
+}
+
+// Where a path's last part begins, reading whole characters as NativePath does; npos when
+// the path has no folder part.
+size_t NameStart(std::string_view path) {
+  size_t start = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); i += ConvertedCharLength(path, i))
+    if (path[i] == '\\' || path[i] == '/') start = i + 1;
+  return start;
+}
+
+}  // namespace
+
+// A drawing of thousands of pictures in a few folders asks thousands of paths: one listing of
+// each such folder answers most of them. A name listed as a plain file is one and a name
+// listed as a folder is not; a name that no listed name could stand for is missing; anything
+// else (a link, an entry of unknown type, a folder that cannot be listed) is asked by itself.
+// The paths are grouped by their Windows folder, so that each folder is made native once.
+std::vector<bool> TPosixHost::FilesExist(const std::vector<std::string_view>& paths) const {
+  std::vector<std::optional<bool>> answers(paths.size());
+  std::unordered_map<std::string_view, std::vector<size_t>> byFolder;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const std::string_view path = paths[i];
+    const size_t start = NameStart(path);
+    if (start == std::string_view::npos) continue;
+    const std::string_view name = path.substr(start);
+    if (name.empty() || name == "." || name == "..") continue;
+    byFolder[path.substr(0, start)].push_back(i);
+  }
+  for (const auto& [folder, members] : byFolder) {
+    if (members.size() < kPathsWorthAListing) continue;
+    const fs::path native = NativePath(std::string(folder));
+    if (native.empty()) continue;
+    const std::optional<TFolderNames> names =
+        ListNames(native.string(), members.size() * kListedPerPath);
+    if (!names) continue;
+    for (const size_t i : members) {
+      if (IsDeviceName(paths[i])) continue;
+      const std::string name = SjisToUtf8(paths[i].substr(folder.size()));
+      if (const auto entry = names->Exact.find(name); entry != names->Exact.end()) {
+        if (entry->second == DT_REG) answers[i] = true;
+        if (entry->second == DT_DIR) answers[i] = false;
+      } else if (!names->Digits.contains(DigitsOf(name))) {
+        answers[i] = false;
+      }
+    }
+  }
+  std::vector<bool> exist(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i)
+    exist[i] = answers[i] ? *answers[i] : FileExists(std::string(paths[i]));
+  return exist;
 }
 
 bool TPosixHost::FolderExists(const std::string& path) const {

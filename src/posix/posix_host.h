@@ -30,6 +30,7 @@ class TPosixHost : public THostServices {
   // network paths come back empty: nothing is found there.
   std::filesystem::path NativePath(const std::string& full) const;
   bool FileExists(const std::string& path) const override;
+  std::vector<bool> FilesExist(const std::vector<std::string_view>& paths) const override;
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
   std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override;

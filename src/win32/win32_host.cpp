@@ -86,7 +86,7 @@ std::optional<TFolderNames> ListNames(const std::wstring& folder, size_t limit) 
 // Where a listing can answer for a path as GetFileAttributes does: a path on a drive, short
 // enough for either, whose name Windows takes as it stands (no trailing dot or blank, no
 // wildcard, stream or device). Gives the folder and the name; nothing for any other path.
-std::optional<std::pair<std::wstring, std::wstring>> ListableParts(const std::string& sjis) {
+std::optional<std::pair<std::wstring, std::wstring>> ListableParts(std::string_view sjis) {
   if (IsDeviceName(sjis)) return std::nullopt;
   const std::wstring path = SjisToWide(sjis);
   const bool onDrive = path.size() > 3 && ((path[0] | 0x20) >= L'a' && (path[0] | 0x20) <= L'z') &&
@@ -204,7 +204,7 @@ bool TWin32Host::FileExists(const std::string& path) const {
 // drawing of thousands of pictures in a few folders asks thousands: one listing of each such
 // folder answers most of them. A name listed as it stands is that entry; a name whose rough
 // form is not listed is missing; anything else is asked by itself.
-std::vector<bool> TWin32Host::FilesExist(const std::vector<std::string>& paths) const {
+std::vector<bool> TWin32Host::FilesExist(const std::vector<std::string_view>& paths) const {
   std::vector<std::optional<bool>> answers(paths.size());
   std::map<std::wstring, std::vector<std::pair<size_t, std::wstring>>> byFolder;
   for (size_t i = 0; i < paths.size(); ++i)
@@ -223,7 +223,7 @@ std::vector<bool> TWin32Host::FilesExist(const std::vector<std::string>& paths) 
   }
   std::vector<bool> exist(paths.size());
   for (size_t i = 0; i < paths.size(); ++i)
-    exist[i] = answers[i] ? *answers[i] : IsFileOnDisk(paths[i]);
+    exist[i] = answers[i] ? *answers[i] : IsFileOnDisk(std::string(paths[i]));
   return exist;
 }
 

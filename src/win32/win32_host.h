@@ -36,7 +36,7 @@ class TWin32Host : public THostServices {
   // unreachable server waits for the SMB time-out.
   std::vector<TExistence> NetworkFilesExist(const std::vector<std::string>& paths) const override;
   // A folder's many paths from one listing of it, where that answers as FileExists would.
-  std::vector<bool> FilesExist(const std::vector<std::string>& paths) const override;
+  std::vector<bool> FilesExist(const std::vector<std::string_view>& paths) const override;
   bool FolderExists(const std::string& path) const override;
   std::vector<TFolderEntry> ListFolder(const std::string& pattern) const override;
   std::unique_ptr<TInputFile> OpenForReading(const std::string& path) const override;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,50 @@ TEST_F(PosixHost, ListsMatchingEntriesWithTheirStamps) {
   EXPECT_GT(entries[0].DosTime >> 25, 40);  // years since 1980
   EXPECT_TRUE(Host.ListFolder("C:\\JWW\\BAK\\20261209-*.*").empty());
   EXPECT_TRUE(Host.ListFolder("C:\\NOWHERE\\*.*").empty());
+}
+
+// Many paths of one folder are answered from one listing of it, each exactly as FileExists
+// answers it alone: plain files, folders, links, devices, names whose Shift-JIS trail byte
+// is a backslash, other separators and folders that are missing or are files.
+TEST_F(PosixHost, PathsAskedTogetherGetTheAnswersOfPathsAskedAlone) {
+  const fs::path img = Root / "IMG";
+  fs::create_directories(img / "dir.bmp");
+  for (int i = 0; i < 12; i += 2) std::ofstream(img / ("p" + std::to_string(i) + ".bmp")) << "x";
+  std::ofstream(img / "\xe8\xa1\xa8.bmp") << "x";  // 表.bmp, 0x95 0x5C in Shift-JIS
+  std::ofstream(img / "\xe8\xa1\xa83.bmp") << "x";
+  std::ofstream(img / "con.bmp") << "x";
+  std::ofstream(img / "a.bmp.") << "x";
+  fs::create_symlink(img / "p0.bmp", img / "link.bmp");
+  fs::create_symlink(img / "none.bmp", img / "dangling.bmp");
+  fs::create_symlink(img / "dir.bmp", img / "dirlink.bmp");
+  ASSERT_EQ(::mkfifo((img / "fifo.bmp").c_str(), 0600), 0);
+  std::ofstream(Root / "plain.txt") << "x";
+  std::vector<std::string> paths;
+  for (int i = 0; i < 12; ++i) paths.push_back("C:\\IMG\\p" + std::to_string(i) + ".bmp");
+  for (const char* name : {"\x95\x5c.bmp", "\x95\x5c.BMP", "\x95\x5c", "P0.bmp", "dir.bmp",
+                           "link.bmp", "dangling.bmp", "dirlink.bmp", "fifo.bmp", "con.bmp", "CON",
+                           "a.bmp.", "a.bmp", "dir.bmp\\", ".", "..", "p0.bmp\\x.bmp"})
+    paths.push_back(std::string("C:\\IMG\\") + name);
+  for (const char* path : {"C:\\JWW\\..\\IMG\\p2.bmp", "C:\\IMG/p4.bmp", "C:\\IMG\\.\\p6.bmp",
+                           "\\\\?\\C:\\IMG\\p8.bmp", "c:\\IMG\\p10.bmp", "D:\\IMG\\p0.bmp",
+                           "C:p0.bmp", "IMG\\p0.bmp", "C:\\plain.txt\\p0.bmp"})
+    paths.push_back(path);
+  for (int i = 0; i < 9; ++i) paths.push_back("C:\\GONE\\p" + std::to_string(i) + ".bmp");
+  // Enough names after a trail byte 0x5C to be listed, were it taken for a backslash.
+  for (int i = 0; i < 9; ++i) paths.push_back("C:\\IMG\\\x95\x5c" + std::to_string(i) + ".bmp");
+  for (int i = 0; i < 9; ++i) paths.push_back("C:\\plain.txt\\p" + std::to_string(i) + ".bmp");
+  std::vector<bool> oneByOne;
+  for (const std::string& path : paths) oneByOne.push_back(Host.FileExists(path));
+  const std::vector<bool> together = Host.FilesExist({paths.begin(), paths.end()});
+  ASSERT_EQ(together.size(), paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(together[i], oneByOne[i]) << paths[i];
+  // What the answers are, so that both ways cannot be wrong alike.
+  const std::vector<bool> expected = {true,  false, true,  false, true,  false, true,  false,
+                                      true,  false, true,  false, true,  false, false, false,
+                                      false, true,  false, false, false, false, false, true};
+  EXPECT_EQ(std::vector<bool>(together.begin(), together.begin() + 24), expected);
+  EXPECT_TRUE(together[12 + 17 + 3]);   // "\\?\C:\IMG\p8.bmp"
+  EXPECT_FALSE(together[12 + 17 + 5]);  // another drive
 }
 
 std::string Contents(const fs::path& path) {

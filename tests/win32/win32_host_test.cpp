@@ -173,7 +173,7 @@ TEST_F(Win32Host, AFoldersPathsAnswerAsFileExistsDoesOneByOne) {
   for (int i = 0; i < 9; ++i) paths.push_back(Folder + "gone\\p" + std::to_string(i) + ".bmp");
   std::vector<bool> oneByOne;
   for (const std::string& path : paths) oneByOne.push_back(Host.FileExists(path));
-  const std::vector<bool> together = Host.FilesExist(paths);
+  const std::vector<bool> together = Host.FilesExist({paths.begin(), paths.end()});
   ASSERT_EQ(together.size(), paths.size());
   for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(together[i], oneByOne[i]) << paths[i];
   // The case of ASCII letters does not matter to the file system, and a folder is no file.
