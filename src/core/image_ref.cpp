@@ -15,12 +15,19 @@ size_t FindComma(std::string_view s, size_t from) {
 
 }  // namespace
 
+std::string_view ImageRefPath(std::string_view text) {
+  if (!text.starts_with(kImageRefPrefix)) return {};
+  const std::string_view rest = text.substr(kImageRefPrefix.size());
+  return rest.substr(0, FindComma(rest, 0));
+}
+
 TImageRef ParseImageRef(std::string_view text) {
   TImageRef ref;
   if (!text.starts_with(kImageRefPrefix)) return ref;
   const std::string_view rest = text.substr(kImageRefPrefix.size());
-  const size_t first = FindComma(rest, 0);
-  ref.ImagePath = std::string(rest.substr(0, first));
+  ref.ImagePath = std::string(ImageRefPath(text));
+  const size_t first = ref.ImagePath.size();
+  if (first == rest.size()) return ref;
   if (first == std::string_view::npos) return ref;
   ref.IsImageRef = true;
   const size_t second = FindComma(rest, first + 1);

@@ -18,5 +18,7 @@ struct TImageRef {
 };
 
 TImageRef ParseImageRef(std::string_view text);
+// Only the path of ParseImageRef, without a copy.
+std::string_view ImageRefPath(std::string_view text);
 
 }  // namespace pikrotta

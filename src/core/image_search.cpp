@@ -1,8 +1,8 @@
 // The image-reference search: every "^@BM" text, where its file lies and whether it is there.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string_view>
-#include <unordered_map>
 
 #include "image_ref.h"
 #include "jwcad_lookup.h"
@@ -15,6 +15,43 @@ namespace pikrotta {
 namespace {
 
 constexpr uint32_t kBeepDefault = 0xFFFF;
+
+// Finds rows of one resolved path through a table of row numbers, each beside the upper half
+// of its path's hash so that most probes do not visit the row: a map holding a node per path
+// took as much memory as the rows themselves.
+class TRowsByPath {
+ public:
+  explicit TRowsByPath(const std::vector<TImageRefRow>& rows) : Rows(rows) {
+    size_t size = 16;
+    while (size < rows.size() * 2) size *= 2;
+    Slots.assign(size, {kFree, 0});
+  }
+
+  // The first row taken in whose path is row r's; r itself, taken in, when there is none.
+  size_t FirstWithPathOf(size_t r) {
+    const std::string_view path = Rows[r].ResolvedPath;
+    const uint64_t hash = std::hash<std::string_view>{}(path);
+    const auto check = static_cast<uint32_t>(hash >> 32);
+    const size_t mask = Slots.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+      TSlot& slot = Slots[at];
+      if (slot.Row == kFree) {
+        slot = {static_cast<uint32_t>(r), check};
+        return r;
+      }
+      if (slot.Check == check && Rows[slot.Row].ResolvedPath == path) return slot.Row;
+    }
+  }
+
+ private:
+  struct TSlot {
+    uint32_t Row;
+    uint32_t Check;
+  };
+  static constexpr uint32_t kFree = UINT32_MAX;
+  const std::vector<TImageRefRow>& Rows;
+  std::vector<TSlot> Slots;
+};
 
 }  // namespace
 
@@ -74,14 +111,17 @@ void TForm1::Button2Click() {
 
   ImageRefRows.clear();
   RowDiagnoses.clear();
+  ImageRefRows.reserve(ImageRefs.size());
   const std::string drawingName = Controls.Caption(TLabel::Label2);
+  const std::string drawingFolder = ExtractFilePath(drawingName);
   std::vector<bool> networkRows;
+  networkRows.reserve(ImageRefs.size());
   for (size_t i = 0; i < ImageRefs.size(); ++i) {
     const TSearchStr& ref = ImageRefs[i];
     if (ref.SourceKind == 1) continue;
-    TImageRefRow row;
+    TImageRefRow& row = ImageRefRows.emplace_back();
     row.RefIndex = static_cast<int32_t>(i);
-    row.RowText = ParseImageRef(ref.Text).ImagePath;
+    row.RowText = ImageRefPath(ref.Text);
     // An empty path cannot be resolved, whether the drawing was saved or not.
     const bool empty = row.RowText.empty();
     if (empty) row.RowText = texts::kFullWidthBlank;
@@ -97,11 +137,10 @@ void TForm1::Button2Click() {
     else if (row.RowText.starts_with("%temp%"))
       row.ResolvedPath = tempFolder + row.RowText.substr(6);
     else if (drawingName != texts::kNewDrawing)
-      row.ResolvedPath = ExtractFilePath(drawingName) + row.RowText;
+      row.ResolvedPath = drawingFolder + row.RowText;
     else
       row.ResolvedPath = texts::kFullWidthBlank;
     networkRows.push_back(network);
-    ImageRefRows.push_back(std::move(row));
   }
 
   // Each distinct path is asked of the file system once: drawings repeat a picture on many
@@ -109,26 +148,28 @@ void TForm1::Button2Click() {
   // that does not answer holds the search up once, not once per row. The local ones are
   // asked together too, so the host can answer a folder's many paths from one listing.
   // Each row keeps where its path stands among those asked, so answers go back without a
-  // second look-up; the paths are keyed by the rows' own strings, which stay put from here on.
+  // second look-up.
   struct TAsked {
     bool Network = false;
     int32_t Index = -1;  // into networkPaths or localPaths
   };
-  std::unordered_map<std::string_view, TAsked> asked;
-  asked.reserve(ImageRefRows.size());
   std::vector<TAsked> rowAsked(ImageRefRows.size());
-  std::vector<std::string> networkPaths, localPaths;
-  auto ask = [&](size_t r, bool network, std::vector<std::string>& paths) {
-    const std::string& path = ImageRefRows[r].ResolvedPath;
-    const auto [it, fresh] =
-        asked.try_emplace(path, TAsked{network, static_cast<int32_t>(paths.size())});
-    if (fresh) paths.push_back(path);
-    rowAsked[r] = it->second;
+  TRowsByPath byPath(ImageRefRows);
+  std::vector<std::string> networkPaths;
+  std::vector<std::string_view> localPaths;
+  auto ask = [&](size_t r, bool network, auto& paths) {
+    const size_t first = byPath.FirstWithPathOf(r);
+    if (first == r) {
+      rowAsked[r] = {network, static_cast<int32_t>(paths.size())};
+      paths.emplace_back(ImageRefRows[r].ResolvedPath);
+    } else {
+      rowAsked[r] = rowAsked[first];
+    }
   };
   for (size_t r = 0; r < ImageRefRows.size(); ++r)
     if (networkRows[r]) ask(r, true, networkPaths);
   for (size_t r = 0; r < ImageRefRows.size(); ++r)
-    if (rowAsked[r].Index < 0 && ImageRefRows[r].ResolvedPath != texts::kFullWidthBlank)
+    if (!networkRows[r] && ImageRefRows[r].ResolvedPath != texts::kFullWidthBlank)
       ask(r, false, localPaths);
   // A path without an answer counts as not found.
   const std::vector<bool> localAnswers = Host.FilesExist(localPaths);
@@ -159,9 +200,12 @@ void TForm1::Button2Click() {
       row.Mark = row.Found ? texts::kMarkFound : texts::kMarkMissing;
       if (networkRows[r]) row.Mark += texts::kMarkNetwork;
     }
-    listRows.push_back(row.RowText + row.Mark);
+    std::string& text = listRows.emplace_back();
+    text.reserve(row.RowText.size() + row.Mark.size());
+    text += row.RowText;
+    text += row.Mark;
   }
-  Controls.SetListRows(listRows);
+  Controls.SetListRows(std::move(listRows));
   ShowSilentServers(silentServers);
 }
 

@@ -35,7 +35,7 @@ class TWindowControls {
   virtual void ClearList() = 0;
   virtual void AddListRow(const std::string& text) = 0;
   // The whole list at once, so that a window can fill it with a single repaint.
-  virtual void SetListRows(const std::vector<std::string>& rows) {
+  virtual void SetListRows(std::vector<std::string> rows) {
     ClearList();
     for (const std::string& row : rows) AddListRow(row);
   }

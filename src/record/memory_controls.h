@@ -32,6 +32,7 @@ class TMemoryControls : public TWindowControls {
   void SetCaption(TLabel label, const std::string& text) override { Captions[label] = text; }
   void ClearList() override { Rows.clear(); }
   void AddListRow(const std::string& text) override { Rows.push_back(text); }
+  void SetListRows(std::vector<std::string> rows) override { Rows = std::move(rows); }
   int32_t ListCount() const override { return static_cast<int32_t>(Rows.size()); }
   int32_t ListSelection() const override { return Selection; }
   TWindowBounds WindowBounds() const override { return Bounds; }

@@ -427,7 +427,7 @@ void TMainForm::AddListRow(const std::string& text) {
   ::SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(text).c_str()));
 }
 
-void TMainForm::SetListRows(const std::vector<std::string>& rows) {
+void TMainForm::SetListRows(std::vector<std::string> rows) {
   std::vector<std::wstring> wide;
   wide.reserve(rows.size());
   size_t characters = 0;

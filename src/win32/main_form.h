@@ -42,7 +42,7 @@ class TMainForm : public TWindowControls {
   void SetCaption(TLabel label, const std::string& text) override;
   void ClearList() override;
   void AddListRow(const std::string& text) override;
-  void SetListRows(const std::vector<std::string>& rows) override;
+  void SetListRows(std::vector<std::string> rows) override;
   int32_t ListCount() const override;
   int32_t ListSelection() const override;
   // The window's bounds and the panel's width in pixels at 96 dpi, as the settings keep them;

@@ -31,6 +31,7 @@ TEST(ParseImageRef, Formats) {
     EXPECT_EQ(ref.ImagePath, c.path) << c.text;
     EXPECT_EQ(ref.ImageWidth, c.width) << c.text;
     EXPECT_EQ(ref.ImageHeight, c.height) << c.text;
+    EXPECT_EQ(ImageRefPath(c.text), c.path) << c.text;
   }
 }
 
