@@ -90,7 +90,15 @@ TListResult ListImageRefs(const TListOptions& options) {
   const TForm1& form = window.Form;
   for (const TImageRefRow& row : form.ImageRefRows) result.AllFound &= row.Found;
   if (!options.Json && !options.Doctor) {
-    for (const std::string& row : window.Controls.Rows) result.Output += SjisToUtf8(row) + "\n";
+    size_t bytes = 0;
+    for (const std::string& row : window.Controls.Rows) bytes += row.size() + 1;
+    // Room for every row at once, however its characters grow in UTF-8: only what is
+    // written is touched.
+    result.Output.reserve(bytes * 3 / 2);
+    for (const std::string& row : window.Controls.Rows) {
+      result.Output += SjisToUtf8(row);
+      result.Output += '\n';
+    }
     return result;
   }
   const std::vector<TImageRefDiagnosis> diagnoses = DiagnoseSearch(window.Form, *window.Host);

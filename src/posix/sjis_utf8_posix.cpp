@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "my_func.h"
 #include "sjis_utf8.h"
@@ -47,6 +49,26 @@ bool ConvertCharacter(const TIconv& converter, std::string_view character, std::
   return true;
 }
 
+// A double-byte character converted lately, by its two bytes: a list of a million rows
+// converts the same few marks a million times, and iconv costs a reset and a call each.
+struct TConvertedPair {
+  uint16_t Code = 0;  // no pair starts with a zero byte: an empty entry
+  std::string Utf8;   // the replacement when the pair has no form in UTF-8
+};
+
+const std::string& ConvertPair(const TIconv& converter, std::string_view pair) {
+  thread_local std::array<TConvertedPair, 256> recent;
+  const auto code = static_cast<uint16_t>((static_cast<unsigned char>(pair[0]) << 8) |
+                                          static_cast<unsigned char>(pair[1]));
+  TConvertedPair& entry = recent[(code ^ (code >> 8)) & 0xFF];
+  if (entry.Code != code) {
+    entry.Code = code;
+    entry.Utf8.clear();
+    if (!ConvertCharacter(converter, pair, entry.Utf8)) entry.Utf8 = kReplacement;
+  }
+  return entry.Utf8;
+}
+
 }  // namespace
 
 std::string SjisToUtf8(std::string_view sjis) {
@@ -58,8 +80,9 @@ std::string SjisToUtf8(std::string_view sjis) {
     const size_t length = ConvertedCharLength(sjis, i);
     if (b < 0x80)
       out.push_back(static_cast<char>(b));
-    else if ((IsLeadByte(b) && length == 1) ||
-             !ConvertCharacter(converter, sjis.substr(i, length), out))
+    else if (length == 2)
+      out.append(ConvertPair(converter, sjis.substr(i, 2)));
+    else if (IsLeadByte(b) || !ConvertCharacter(converter, sjis.substr(i, 1), out))
       out.append(kReplacement);  // a lead byte without its trail byte too
     i += length;
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace pikrotta {
 namespace {
 
@@ -25,6 +27,23 @@ TEST(SjisToUtf8, ConvertsAndReplacesWhatDoesNotConvert) {
       {"a\x90\r\n", "a\xEF\xBF\xBD\r\n"},
       {"", ""},
   };
+  for (const auto& c : cases) EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8) << c.sjis;
+  // Kanji of the first level, thousands of them, so that characters converted lately are
+  // forgotten and others share their places: each still converts into a character of its own.
+  std::string kanji;
+  for (int lead = 0x89; lead <= 0x97; ++lead)
+    for (int trail = 0x40; trail <= 0xFC; ++trail)
+      if (trail != 0x7F) {
+        kanji += static_cast<char>(lead);
+        kanji += static_cast<char>(trail);
+      }
+  const std::string utf8 = SjisToUtf8(kanji);
+  ASSERT_EQ(utf8.size(), kanji.size() / 2 * 3);
+  std::set<std::string> distinct;
+  for (size_t i = 0; i < utf8.size(); i += 3) distinct.insert(utf8.substr(i, 3));
+  EXPECT_EQ(distinct.size(), kanji.size() / 2);
+  EXPECT_EQ(distinct.count("\xEF\xBF\xBD"), 0u);
+  EXPECT_EQ(utf8.substr(0, 3), "院");  // 0x8940
   for (const auto& c : cases) EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8) << c.sjis;
 }
 
