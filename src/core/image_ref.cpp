@@ -27,8 +27,7 @@ TImageRef ParseImageRef(std::string_view text) {
   const std::string_view rest = text.substr(kImageRefPrefix.size());
   ref.ImagePath = std::string(ImageRefPath(text));
   const size_t first = ref.ImagePath.size();
-  if (first == rest.size()) return ref;
-  if (first == std::string_view::npos) return ref;
+  if (first == rest.size()) return ref;  // no comma: no placement
   ref.IsImageRef = true;
   const size_t second = FindComma(rest, first + 1);
   ref.ImageWidth = StrToFloatDef0(rest.substr(first + 1, second - first - 1));
