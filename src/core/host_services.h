@@ -128,6 +128,12 @@ class TTextLineReader {
   bool AtEnd = false, Error = false;
 };
 
+// For hosts that answer FilesExist from folder listings: paths of one folder are worth a
+// listing from this many on; a folder that lists more than kListedPerPath entries per path
+// asked is not listed to its end but asked path by path.
+inline constexpr size_t kPathsWorthAListing = 8;
+inline constexpr size_t kListedPerPath = 64;
+
 // Whether the last part of a Windows path names a device rather than a file: CON, PRN, AUX,
 // NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ or CONOUT$, in any case, with or without an
 // extension ("nul.bmp") or trailing blanks. Windows opens the device for such a name.

@@ -89,11 +89,6 @@ bool TPosixHost::FileExists(const std::string& path) const {
 
 namespace {
 
-// Paths of one folder are worth a listing from this many on; a folder that lists more than
-// kListedPerPath entries per path asked is not listed to its end but asked path by path.
-constexpr size_t kPathsWorthAListing = 8;
-constexpr size_t kListedPerPath = 64;
-
 // The ASCII digits of a name, in order. A folder that compares names without case (vfat, or
 // ext4's casefold) takes other names for this one, but folding case and normalising never
 // make, drop or move a digit: a name whose digits no listed name has is not there.

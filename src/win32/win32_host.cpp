@@ -54,11 +54,6 @@ std::wstring RoughName(std::wstring name) {
   return name;
 }
 
-// Paths of one folder are worth a listing from this many on; a folder that lists more than
-// kListedPerPath entries per path asked is not listed to its end but asked path by path.
-constexpr size_t kPathsWorthAListing = 8;
-constexpr size_t kListedPerPath = 64;
-
 // The names in folder, or nothing when the listing cannot answer for it: it failed for a
 // reason other than the folder's absence, or it grew past limit.
 std::optional<TFolderNames> ListNames(const std::wstring& folder, size_t limit) {

@@ -100,8 +100,8 @@ TEST_F(PosixHost, PathsAskedTogetherGetTheAnswersOfPathsAskedAlone) {
   const fs::path img = Root / "IMG";
   fs::create_directories(img / "dir.bmp");
   for (int i = 0; i < 12; i += 2) std::ofstream(img / ("p" + std::to_string(i) + ".bmp")) << "x";
-  std::ofstream(img / "\xe8\xa1\xa8.bmp") << "x";  // 表.bmp, 0x95 0x5C in Shift-JIS
-  std::ofstream(img / "\xe8\xa1\xa83.bmp") << "x";
+  std::ofstream(img / "\xe8\xa1\xa8.bmp") << "x";      // 表.bmp, 0x95 0x5C in Shift-JIS
+  std::ofstream(img / "\xe8\xa1\xa8\x33.bmp") << "x";  // 表3.bmp
   std::ofstream(img / "con.bmp") << "x";
   std::ofstream(img / "a.bmp.") << "x";
   fs::create_symlink(img / "p0.bmp", img / "link.bmp");
@@ -133,8 +133,9 @@ TEST_F(PosixHost, PathsAskedTogetherGetTheAnswersOfPathsAskedAlone) {
                                       true,  false, true,  false, true,  false, false, false,
                                       false, true,  false, false, false, false, false, true};
   EXPECT_EQ(std::vector<bool>(together.begin(), together.begin() + 24), expected);
-  EXPECT_TRUE(together[12 + 17 + 3]);   // "\\?\C:\IMG\p8.bmp"
-  EXPECT_FALSE(together[12 + 17 + 5]);  // another drive
+  EXPECT_TRUE(together[12 + 17 + 3]);          // "\\?\C:\IMG\p8.bmp"
+  EXPECT_FALSE(together[12 + 17 + 5]);         // another drive
+  EXPECT_TRUE(together[12 + 17 + 9 + 9 + 3]);  // "C:\IMG\表3.bmp"
 }
 
 std::string Contents(const fs::path& path) {
