@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +67,34 @@ TEST(LargePageMemory, ABigBlockHasAMappingOfItsOwnThatGoesWithIt) {
   memory.Free(&local, sizeof local);  // not ours: ignored
   memory.Free(small, 100);
   EXPECT_EQ(memory.Mappings(), 1u);
+}
+
+// Pages of a block are backed when it is handed out, so that writing its records faults none.
+TEST(LargePageMemory, ABlockIsBackedWhenHandedOut) {
+#ifndef MADV_POPULATE_WRITE
+  GTEST_SKIP() << "no advice to back pages";
+#else
+  const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+  void* probe = ::mmap(nullptr, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(probe, MAP_FAILED);
+  const bool refused = ::madvise(probe, page, MADV_POPULATE_WRITE) != 0;
+  ::munmap(probe, page);
+  if (refused) GTEST_SKIP() << "the kernel does not back pages on advice";
+  TLargePageMemory memory;
+  auto resident = [&](void* block, size_t bytes) {
+    const auto start = reinterpret_cast<uintptr_t>(block);
+    const uintptr_t from = start & ~(page - 1);
+    std::vector<unsigned char> pages((start + bytes - from + page - 1) / page);
+    EXPECT_EQ(::mincore(reinterpret_cast<void*>(from), start + bytes - from, pages.data()), 0);
+    return std::count_if(pages.begin(), pages.end(), [](unsigned char p) { return p & 1; });
+  };
+  for (const size_t bytes : {size_t{100}, size_t{152000}, TLargePageMemory::kChunkBytes / 2}) {
+    void* block = memory.Allocate(bytes);
+    const size_t last = (reinterpret_cast<uintptr_t>(block) + bytes - 1) / page;
+    const size_t first = reinterpret_cast<uintptr_t>(block) / page;
+    EXPECT_EQ(resident(block, bytes), static_cast<ptrdiff_t>(last - first + 1)) << bytes;
+  }
+#endif
 }
 
 TEST(LargePageMemory, TheCommandLineReadsIntoItAndGetsTheSameDrawing) {
