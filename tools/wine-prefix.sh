@@ -14,6 +14,11 @@ if [[ -f $stamp ]]; then
   echo "wine-prefix: $prefix was made for another kind of Wine host; making it anew" >&2
   pikrotta_wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
+elif [[ -e $prefix ]]; then
+  # Not stamped: a making that failed or was cut short, which wineboot does not mend.
+  echo "wine-prefix: $prefix was not made to its end; making it anew" >&2
+  pikrotta_wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
 fi
 mkdir -p "$prefix"
 log=$prefix/.pikrotta-wineboot.log
