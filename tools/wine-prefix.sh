@@ -9,6 +9,10 @@ prefix=$(realpath -m "$1")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml="
 export LANG=${PIKROTTA_WINE_LANG:-ja_JP.UTF-8}
 stamp=$prefix/.pikrotta-ready
+# One making at a time per prefix: another run's making in progress is not "cut short".
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
 if [[ -f $stamp ]]; then
   [[ $(cat "$stamp") == "$pikrotta_wine_mode" ]] && exit 0
   echo "wine-prefix: $prefix was made for another kind of Wine host; making it anew" >&2
