@@ -17,10 +17,11 @@ struct TAnswers {
   std::mutex Lock;
   std::condition_variable Done;
   std::vector<TExistence> Results;
+  std::vector<bool> Finished;  // per worker: all of its paths answered
   size_t ServersLeft = 0;
 };
 
-void TestServer(const std::shared_ptr<TAnswers>& answers, const TExistenceTest& test,
+void TestServer(const std::shared_ptr<TAnswers>& answers, size_t worker, const TExistenceTest& test,
                 const std::vector<std::pair<size_t, std::string>>& group) {
   for (const auto& [index, path] : group) {
     const bool found = test(path);
@@ -28,7 +29,53 @@ void TestServer(const std::shared_ptr<TAnswers>& answers, const TExistenceTest& 
     answers->Results[index] = found ? TExistence::Found : TExistence::Missing;
   }
   const std::lock_guard lock(answers->Lock);
+  answers->Finished[worker] = true;
   if (--answers->ServersLeft == 0) answers->Done.notify_all();
+}
+
+struct TWorker {
+  std::thread Thread;
+  std::shared_ptr<TAnswers> Answers;
+  size_t Index = 0;
+
+  bool HasFinished() const {
+    const std::lock_guard lock(Answers->Lock);
+    return Answers->Finished[Index];
+  }
+};
+
+// Workers still asking after their call stopped waiting, joined by a later call once they have
+// ended. Workers are joined, never detached: with MinGW's threads a thread detached as it ends
+// can take the start of the next new thread with it, which then never runs (seen under Wine).
+class TLateWorkers {
+ public:
+  void Add(TWorker worker) {
+    const std::lock_guard lock(Lock);
+    Workers.push_back(std::move(worker));
+  }
+  void JoinFinished() {
+    const std::lock_guard lock(Lock);
+    std::erase_if(Workers, [](TWorker& worker) {
+      if (!worker.HasFinished()) return false;
+      worker.Thread.join();  // it is past its last answer: the join is short
+      return true;
+    });
+  }
+  size_t Count() {
+    const std::lock_guard lock(Lock);
+    return Workers.size();
+  }
+
+ private:
+  std::mutex Lock;
+  std::vector<TWorker> Workers;
+};
+
+// Never destroyed: the program may end while a worker still waits for its server, and
+// destroying a thread that was neither joined nor detached ends the program.
+TLateWorkers& LateWorkers() {
+  static TLateWorkers* const late = new TLateWorkers;
+  return *late;
 }
 
 }  // namespace
@@ -56,20 +103,42 @@ std::vector<TExistence> TestPathsWithin(const std::vector<std::string>& paths,
   for (size_t i = 0; i < paths.size(); ++i)
     servers[NetworkServerOf(paths[i])].emplace_back(i, paths[i]);
 
+  LateWorkers().JoinFinished();
   auto answers = std::make_shared<TAnswers>();
   answers->Results.assign(paths.size(), TExistence::NoAnswer);
+  answers->Finished.assign(servers.size(), false);
   answers->ServersLeft = servers.size();
+  std::vector<TWorker> workers;
+  workers.reserve(servers.size());
   for (const auto& [server, group] : servers) {
+    const size_t index = workers.size();
     try {
-      std::thread(TestServer, answers, test, group).detach();
+      workers.push_back({std::thread(TestServer, answers, index, test, group), answers, index});
     } catch (const std::system_error&) {
       // No thread to be had: asking here is slower but still gives the answer.
-      TestServer(answers, test, group);
+      TestServer(answers, index, test, group);
+      workers.push_back({std::thread(), answers, index});
     }
   }
-  std::unique_lock lock(answers->Lock);
-  answers->Done.wait_until(lock, deadline, [&] { return answers->ServersLeft == 0; });
-  return answers->Results;
+  std::vector<TExistence> results;
+  {
+    std::unique_lock lock(answers->Lock);
+    answers->Done.wait_until(lock, deadline, [&] { return answers->ServersLeft == 0; });
+    results = answers->Results;
+  }
+  for (TWorker& worker : workers) {
+    if (!worker.Thread.joinable()) continue;
+    if (worker.HasFinished())
+      worker.Thread.join();
+    else
+      LateWorkers().Add(std::move(worker));
+  }
+  return results;
+}
+
+size_t LateNetworkWorkers() {
+  LateWorkers().JoinFinished();
+  return LateWorkers().Count();
 }
 
 }  // namespace pikrotta

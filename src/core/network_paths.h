@@ -29,4 +29,8 @@ std::vector<TExistence> TestPathsWithin(const std::vector<std::string>& paths,
                                         const TExistenceTest& test,
                                         std::chrono::milliseconds bound);
 
+// How many workers of earlier calls are still asking their servers, after joining those that
+// have ended since.
+size_t LateNetworkWorkers();
+
 }  // namespace pikrotta

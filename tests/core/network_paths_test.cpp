@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
 
 namespace pikrotta {
 namespace {
@@ -69,6 +70,23 @@ TEST(TestPathsWithin, AServerThatDoesNotAnswerCostsTheBoundAndNoMore) {
   gate->Release();
   EXPECT_EQ(answers, (std::vector<TExistence>{TExistence::NoAnswer, TExistence::Found,
                                               TExistence::Missing, TExistence::NoAnswer}));
+}
+
+// A worker past the bound is kept, not let go, and a later call joins it once it has answered.
+TEST(TestPathsWithin, ALateWorkerIsJoinedOnceItHasAnswered) {
+  auto gate = std::make_shared<TGate>();
+  const TExistenceTest test = [gate](const std::string&) {
+    gate->WaitOpen();
+    return true;
+  };
+  const std::vector<TExistence> answers = TestPathsWithin({"\\\\silent\\s\\a.bmp"}, test, 10ms);
+  EXPECT_EQ(answers, std::vector<TExistence>{TExistence::NoAnswer});
+  EXPECT_GE(LateNetworkWorkers(), 1u);
+  gate->Release();
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (LateNetworkWorkers() > 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(LateNetworkWorkers(), 0u);
 }
 
 TEST(TestPathsWithin, ServersAreAskedAtOnce) {
