@@ -13,14 +13,12 @@ stamp=$prefix/.pikrotta-ready
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
-if [[ -f $stamp ]]; then
-  [[ $(cat "$stamp") == "$pikrotta_wine_mode" ]] && exit 0
-  echo "wine-prefix: $prefix was made for another kind of Wine host; making it anew" >&2
-  pikrotta_wineserver -k 2>/dev/null || true
-  rm -rf "$prefix"
-elif [[ -e $prefix ]]; then
+[[ -f $stamp && $(cat "$stamp") == "$pikrotta_wine_mode" ]] && exit 0
+if [[ -e $prefix ]]; then
   # Not stamped: a making that failed or was cut short, which wineboot does not mend.
-  echo "wine-prefix: $prefix was not made to its end; making it anew" >&2
+  why="was not made to its end"
+  [[ -f $stamp ]] && why="was made for another kind of Wine host"
+  echo "wine-prefix: $prefix $why; making it anew" >&2
   pikrotta_wineserver -k 2>/dev/null || true
   rm -rf "$prefix"
 fi
